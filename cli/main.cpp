@@ -1,0 +1,70 @@
+// tqinstall: the unattended installer's command line.
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/choice_options.h"
+#include "cli/exit_codes.h"
+#include "cli/plan_output.h"
+
+namespace {
+
+using namespace tq;
+using namespace tq::cli;
+
+int RunModels(bool json) {
+    if (json) {
+        std::cout << ModelsToJson().dump(2) << "\n";
+    } else {
+        std::cout << ModelsToText();
+    }
+    return kExitDone;
+}
+
+int RunPlan(const ChoiceOptions& options, bool json) {
+    const InstallChoices choices = ResolveChoices(options);
+    const std::string driverDir = options.driverDir ? *options.driverDir : DefaultDriverDirectory(choices.architecture);
+    const InstallPlan plan = MakePlan(choices, driverDir);
+    if (json) {
+        std::cout << PlanToJson(plan).dump(2) << "\n";
+    } else {
+        std::cout << PlanToText(plan);
+    }
+    return kExitDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"tqinstall: installs, checks and removes the TQ and R receipt-printer drivers without a person.\n"
+                 "Exit status: 0 done, 1 something failed (the report says what), 2 bad arguments, "
+                 "3 not allowed (no administrator rights)."};
+    app.require_subcommand(1);
+
+    bool json = false;
+    auto* models = app.add_subcommand("models", "List the 19 printer models");
+    models->add_flag("--json", json, "Print JSON");
+
+    ChoiceOptions planOptions;
+    auto* plan = app.add_subcommand("plan", "Show what an installation would copy, register and write; changes nothing");
+    AddChoiceOptions(*plan, planOptions, true);
+    plan->add_flag("--json", json, "Print JSON");
+
+    try {
+        app.parse(argc, argv);
+        if (*models) return RunModels(json);
+        if (*plan) return RunPlan(planOptions, json);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return kExitDone;
+    } catch (const CLI::CallForAllHelp&) {
+        std::cout << app.help("", CLI::AppFormatMode::All);
+        return kExitDone;
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "tqinstall: " << e.what() << "\n";
+        return kExitBadArguments;
+    } catch (const PlanError& e) {
+        std::cerr << "tqinstall: " << e.what() << "\n";
+        return kExitBadArguments;
+    }
+    return kExitBadArguments;
+}

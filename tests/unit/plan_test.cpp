@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "install/plan.h"
+
+namespace tq {
+namespace {
+
+InstallChoices Opening(int row = 1, Architecture arch = Architecture::x86) {
+    InstallChoices c;
+    c.architecture = arch;
+    c.model = *ModelCatalog::Row(row);
+    c.portName = "LPT1:";
+    return c;
+}
+
+TEST(MakePlan, OpeningChoicesOnX86) {
+    const InstallPlan plan = MakePlan(Opening(), "C:\\drv");
+    EXPECT_EQ(plan.environment, "Windows NT x86");
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"TQRND.DLL", 10},   {"TQA10cut.GPD", 20}, {"uniDRVui.DLL", 30}, {"uniDRV.DLL", -1}, {"UNIDRV.HLP", 40},
+        {"UNIRES.DLL", -1},  {"TTFSUB.GPD", 50},   {"STDNAMES.GPD", -1}, {"TQPLG.ini", -1},  {"TQPLG.dll", 60},
+    };
+    ASSERT_EQ(plan.copies.size(), 10u);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(plan.copies[i].source, "Printer Driver\\x86\\" + expected[i].first);
+        EXPECT_EQ(plan.copies[i].destination, "C:\\drv\\" + expected[i].first);
+        EXPECT_EQ(plan.copies[i].progressAfter.value_or(-1), expected[i].second) << i;
+    }
+    const DriverRecord& d = plan.driver;
+    EXPECT_EQ(d.cVersion, 2u);
+    EXPECT_EQ(d.pName, "TQ-A10(Cut) Series");
+    EXPECT_EQ(d.pEnvironment, "Windows NT x86");
+    EXPECT_EQ(d.pDriverPath, "\\uniDRV.DLL");
+    EXPECT_EQ(d.pDataFile, "\\TQA10cut.GPD");
+    EXPECT_EQ(d.pConfigFile, "\\uniDRVui.DLL");
+    EXPECT_EQ(d.pHelpFile, "\\uniDRV.HLP");
+    EXPECT_EQ(d.pMonitorName, "");
+    EXPECT_EQ(d.pDefaultDataType, "RAW");
+    EXPECT_EQ(plan.printer.pPrinterName, "TQ-A10(Cut) Series");
+    EXPECT_EQ(plan.printer.pDriverName, "TQ-A10(Cut) Series");
+    EXPECT_EQ(plan.printer.pPortName, "LPT1:");
+    EXPECT_EQ(plan.printer.pPrintProcessor, "WinPrint");
+    EXPECT_EQ(plan.printer.pDatatype, "RAW");
+    ASSERT_TRUE(plan.defaultPrinter);
+    EXPECT_EQ(plan.defaultPrinter->root, RegistryRoot::CurrentUser);
+    EXPECT_EQ(plan.defaultPrinter->keyPath, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows");
+    EXPECT_EQ(plan.defaultPrinter->valueName, "Device");
+    EXPECT_EQ(plan.defaultPrinter->data, "TQ-A10(Cut) Series,winspool,LPT1:");
+    EXPECT_FALSE(plan.portSettings);
+}
+
+TEST(MakePlan, X64DiffersOnlyInEnvironmentAndSourceFolder) {
+    const InstallPlan x86 = MakePlan(Opening(1, Architecture::x86), "D");
+    const InstallPlan x64 = MakePlan(Opening(1, Architecture::x64), "D");
+    EXPECT_EQ(x64.environment, "Windows x64");
+    EXPECT_EQ(x64.driver.pEnvironment, "Windows x64");
+    for (std::size_t i = 0; i < 10; ++i) {
+        std::string source = x86.copies[i].source;
+        source.replace(source.find("x86"), 3, "x64");
+        EXPECT_EQ(x64.copies[i].source, source);
+        EXPECT_EQ(x64.copies[i].destination, x86.copies[i].destination);
+    }
+    EXPECT_EQ(x64.driver.pDependentFiles, x86.driver.pDependentFiles);
+    EXPECT_EQ(x64.driver.pName, x86.driver.pName);
+    EXPECT_EQ(x64.defaultPrinter->data, x86.defaultPrinter->data);
+}
+
+// The block as the spooler reads it: NUL-ended texts, one more NUL, zeros to 255.
+std::string Block(const InstallPlan& plan) {
+    return std::string(plan.driver.pDependentFiles.data(), plan.driver.pDependentFiles.size());
+}
+
+TEST(MakePlan, DependentFilesBlockByteForByte) {
+    const std::string plain = std::string("\\ttfsub.GPD\0\\unires.DLL\0\\stdnames.GPD\0TQRND.DLL\0\0", 49);
+    const std::string plugin =
+        std::string("\\ttfsub.GPD\0\\unires.DLL\0\\stdnames.GPD\0\\TQPLG.ini\0\\TQPLG.dll\0TQRND.DLL\0\0", 71);
+    const struct { int row; const std::string& meaningful; } cases[] = {{0, plain}, {4, plain}, {9, plain},
+                                                                         {5, plugin}, {11, plugin}, {18, plugin}};
+    for (const auto& c : cases) {
+        const std::string block = Block(MakePlan(Opening(c.row), ""));
+        ASSERT_EQ(block.size(), 255u);
+        EXPECT_EQ(block.substr(0, c.meaningful.size()), c.meaningful) << "row " << c.row;
+        EXPECT_EQ(block.find_first_not_of('\0', c.meaningful.size()), std::string::npos) << "row " << c.row;
+    }
+    EXPECT_EQ(Block(MakePlan(Opening(0), "")).find("TQRND.DLL"), 38u);
+    EXPECT_EQ(Block(MakePlan(Opening(5), "")).find("TQRND.DLL"), 60u);
+    // The copy list holds the plug-in pair for every model.
+    EXPECT_EQ(MakePlan(Opening(0), "").copies[8].source, "Printer Driver\\x86\\TQPLG.ini");
+}
+
+TEST(MakePlan, PortSettingsFollowTheSerialChoices) {
+    struct Case {
+        int serialPort;
+        SerialSettings serial;
+        const char* valueName;  // nullptr: no value planned
+        const char* data;
+    };
+    const SerialSettings opening;
+    const Case cases[] = {
+        {3, opening, "COM1:", "19200,N,8,1,p"},
+        {6, opening, "COM4:", "19200,N,8,1,p"},
+        {4, {0, 1, 0, 1, 0}, "COM2:", "300,M,5,1.5, "},
+        {5, {8, 4, 2, 2, 1}, "COM3:", "115200,S,7,2,x"},
+        {0, {8, 4, 2, 2, 1}, nullptr, nullptr},
+        {1, opening, nullptr, nullptr},
+        {2, opening, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        InstallChoices choices = Opening();
+        choices.portName = "COM1:";
+        choices.serialPortIndex = c.serialPort;
+        choices.serial = c.serial;
+        const InstallPlan plan = MakePlan(choices, "");
+        if (!c.valueName) {
+            EXPECT_FALSE(plan.portSettings) << c.serialPort;
+            continue;
+        }
+        ASSERT_TRUE(plan.portSettings) << c.serialPort;
+        EXPECT_EQ(plan.portSettings->root, RegistryRoot::LocalMachine);
+        EXPECT_EQ(plan.portSettings->keyPath, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports");
+        EXPECT_EQ(plan.portSettings->valueName, c.valueName);
+        EXPECT_EQ(plan.portSettings->data, c.data);
+    }
+}
+
+TEST(MakePlan, NoDefaultPrinterAndEmptyPortOrDirectory) {
+    InstallChoices choices = Opening();
+    choices.makeDefault = false;
+    EXPECT_FALSE(MakePlan(choices, "").defaultPrinter);
+
+    choices.makeDefault = true;
+    choices.portName = "";
+    const InstallPlan plan = MakePlan(choices, "");
+    EXPECT_EQ(plan.printer.pPortName, "");
+    EXPECT_EQ(plan.defaultPrinter->data, "TQ-A10(Cut) Series,winspool,");
+    EXPECT_EQ(plan.copies[0].destination, "\\TQRND.DLL");
+}
+
+TEST(MakePlan, RefusesIndexesOutsideTheirTablesNamingTheField) {
+    struct Case {
+        void (*spoil)(InstallChoices&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {[](InstallChoices& c) { c.model.index = 19; }, "model: index 19 is outside 0..18"},
+        {[](InstallChoices& c) { c.serialPortIndex = 7; }, "serialPortIndex: index 7 is outside 0..6"},
+        {[](InstallChoices& c) { c.serialPortIndex = -1; }, "serialPortIndex: index -1 is outside 0..6"},
+        {[](InstallChoices& c) { c.serial.baud = 9; }, "serial.baud: index 9 is outside 0..8"},
+        {[](InstallChoices& c) { c.serial.parity = 5; }, "serial.parity: index 5 is outside 0..4"},
+        {[](InstallChoices& c) { c.serial.dataBits = 4; }, "serial.dataBits: index 4 is outside 0..3"},
+        {[](InstallChoices& c) { c.serial.stopBits = 3; }, "serial.stopBits: index 3 is outside 0..2"},
+        {[](InstallChoices& c) { c.serial.flowControl = -2; }, "serial.flowControl: index -2 is outside 0..2"},
+    };
+    for (const auto& c : cases) {
+        InstallChoices choices = Opening();
+        c.spoil(choices);
+        try {
+            MakePlan(choices, "");
+            ADD_FAILURE() << "no error for " << c.message;
+        } catch (const PlanError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tq

@@ -1,0 +1,112 @@
+"""Helpers for tests that run the real Windows programs under Wine.
+
+Prefixes are throwaway folders in the build tree. A template prefix per
+WINEARCH is made once (wineboot takes 15-20 s) and copied for each test that
+wants a fresh machine, which takes a second or two.
+"""
+import argparse
+import fcntl
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+
+WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+
+
+def wine_env(prefix, arch, extra=None):
+    env = dict(os.environ)
+    env.update(WINE_ENV)
+    env["WINEPREFIX"] = str(prefix)
+    env["WINEARCH"] = arch
+    if extra:
+        env.update(extra)
+    return env
+
+
+def init_prefix(prefix, arch):
+    """Makes `prefix` a ready Wine prefix (idempotent)."""
+    prefix = pathlib.Path(prefix)
+    prefix.parent.mkdir(parents=True, exist_ok=True)
+    with open(str(prefix) + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if (prefix / "system.reg").exists():
+            return prefix
+        if prefix.exists():
+            shutil.rmtree(prefix)
+        subprocess.run(["wineboot", "-i"], env=wine_env(prefix, arch), check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        stop_prefix(prefix, arch)
+    return prefix
+
+
+def stop_prefix(prefix, arch):
+    subprocess.run(["wineserver", "-k"], env=wine_env(prefix, arch),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-w"], env=wine_env(prefix, arch),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def fresh_prefix(work_dir, arch, name):
+    """A new prefix `name` under `work_dir`, copied from the template for `arch`."""
+    work_dir = pathlib.Path(work_dir)
+    template = init_prefix(work_dir / f"template-{arch}", arch)
+    target = work_dir / name
+    if target.exists():
+        stop_prefix(target, arch)
+        shutil.rmtree(target)
+    with open(str(template) + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_SH)
+        shutil.copytree(template, target, symlinks=True)
+    return target
+
+
+class Wine:
+    """Runs programs in one prefix."""
+
+    def __init__(self, prefix, arch):
+        self.prefix = pathlib.Path(prefix)
+        self.arch = arch
+
+    def env(self, extra=None):
+        return wine_env(self.prefix, self.arch, extra)
+
+    def run(self, args, cwd=None, timeout=120, extra_env=None, check=False):
+        return subprocess.run(["wine"] + [str(a) for a in args], cwd=cwd, env=self.env(extra_env),
+                              capture_output=True, timeout=timeout, check=check)
+
+    def reg_add(self, key, value=None, data=None, kind="REG_SZ"):
+        args = ["reg", "add", key, "/f"]
+        if value is not None:
+            args += ["/v", value, "/t", kind, "/d", data or ""]
+        return self.run(args, check=True)
+
+    def set_version(self, version):
+        self.reg_add("HKCU\\Software\\Wine", "Version", version)
+
+    def dos_path(self, path):
+        """The Windows path of a Unix path (through Wine's Z: drive)."""
+        return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
+
+    def drive_c(self):
+        return self.prefix / "drive_c"
+
+    def stop(self):
+        stop_prefix(self.prefix, self.arch)
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Make or stop a Wine prefix")
+    parser.add_argument("action", choices=["init", "stop"])
+    parser.add_argument("--prefix", required=True)
+    parser.add_argument("--arch", required=True)
+    args = parser.parse_args()
+    if args.action == "init":
+        init_prefix(args.prefix, args.arch)
+    else:
+        stop_prefix(args.prefix, args.arch)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -48,6 +48,12 @@ def stop_prefix(prefix, arch):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def start_server(prefix, arch):
+    """Keeps the prefix's wineserver running between programs (saves ~2 s a start)."""
+    subprocess.run(["wineserver", "-p"], env=wine_env(prefix, arch),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def fresh_prefix(work_dir, arch, name):
     """A new prefix `name` under `work_dir`, copied from the template for `arch`."""
     work_dir = pathlib.Path(work_dir)
@@ -68,6 +74,7 @@ class Wine:
     def __init__(self, prefix, arch):
         self.prefix = pathlib.Path(prefix)
         self.arch = arch
+        start_server(self.prefix, self.arch)
 
     def env(self, extra=None):
         return wine_env(self.prefix, self.arch, extra)
@@ -104,6 +111,7 @@ def main():
     args = parser.parse_args()
     if args.action == "init":
         init_prefix(args.prefix, args.arch)
+        start_server(args.prefix, args.arch)
     else:
         stop_prefix(args.prefix, args.arch)
 

@@ -1,0 +1,19 @@
+// File copies of the installation run.
+#pragma once
+
+#include <string>
+
+#include "platform/error_code.h"
+
+namespace tq::platform {
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // CopyFileA(source, destination, failIfExists). (Not named CopyFile: that
+    // is a macro of <windows.h>.)
+    virtual CallResult Copy(const std::string& source, const std::string& destination, bool failIfExists) = 0;
+};
+
+}  // namespace tq::platform

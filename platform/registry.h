@@ -1,0 +1,33 @@
+// The registry calls of the installation run: string values only.
+#pragma once
+
+#include <string>
+
+#include "install/plan.h"
+#include "platform/error_code.h"
+
+namespace tq::platform {
+
+// An open registry key (an HKEY); nullptr for none.
+using RegistryKey = void*;
+
+struct OpenKeyResult {
+    RegistryKey key = nullptr;
+    ErrorCode error = kErrorSuccess;  // RegOpenKeyExA's result; 0 when the key is open
+};
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+
+    // RegOpenKeyExA(root, keyPath, 0, KEY_SET_VALUE, &key).
+    virtual OpenKeyResult OpenKeyForWriting(RegistryRoot root, const std::string& keyPath) = 0;
+
+    // RegSetValueExA(key, valueName, 0, REG_SZ, data, its length without the NUL).
+    virtual ErrorCode SetStringValue(RegistryKey key, const std::string& valueName, const std::string& data) = 0;
+
+    // RegCloseKey(key).
+    virtual ErrorCode CloseKey(RegistryKey key) = 0;
+};
+
+}  // namespace tq::platform

@@ -1,0 +1,74 @@
+// The print spooler calls the installation run and the port pages make.
+// Method names follow the Win32 calls they stand for (the ANSI versions);
+// <winspool.h> stays out of files that include this one (WIN32_LEAN_AND_MEAN
+// keeps it out of <windows.h>), since its macros would rename these methods.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "install/plan.h"
+#include "platform/error_code.h"
+
+namespace tq::platform {
+
+// A printer handle from AddPrinter; nullptr when the call failed.
+using PrinterHandle = void*;
+// An owner window (an HWND) for the monitors' own dialogs; nullptr for none.
+using OwnerWindow = void*;
+
+struct PortInfo {  // PORT_INFO_2
+    std::string name;
+    std::string monitor;
+    std::string description;
+};
+
+struct PortList {
+    std::vector<PortInfo> ports;  // in the spooler's order; empty when the call failed
+    CallResult call;
+};
+
+struct MonitorList {
+    std::vector<std::string> names;  // MONITOR_INFO_1 names, in the spooler's order
+    CallResult call;
+};
+
+struct AddPrinterResult {
+    PrinterHandle handle = nullptr;
+    CallResult call;
+};
+
+class Spooler {
+public:
+    virtual ~Spooler() = default;
+
+    // GetPrinterDriverDirectoryA(NULL, environment, 1, buffer, bufferSize, &needed)
+    // on the local machine. The caller zero-fills the buffer; whatever the call
+    // leaves there is the directory. `needed` receives the byte count asked for.
+    virtual CallResult GetPrinterDriverDirectory(const std::string& environment, char* buffer,
+                                                 std::uint32_t bufferSize, std::uint32_t* needed) = 0;
+
+    // AddPrinterDriverA(NULL, 3, DRIVER_INFO_3A made from `driver`).
+    virtual CallResult AddPrinterDriver(const DriverRecord& driver) = 0;
+
+    // AddPrinterA(NULL, 2, PRINTER_INFO_2A made from `printer`, every other field zero).
+    virtual AddPrinterResult AddPrinter(const PrinterRecord& printer) = 0;
+
+    // ClosePrinter(handle), a null handle included.
+    virtual CallResult ClosePrinter(PrinterHandle handle) = 0;
+
+    // EnumPortsA(NULL, 2, ...) in two calls: the byte count, then the list.
+    virtual PortList EnumPorts() = 0;
+
+    // EnumMonitorsA(NULL, 1, ...) in two calls.
+    virtual MonitorList EnumMonitors() = 0;
+
+    // AddPortA(NULL, owner, monitor): the monitor shows its own dialog.
+    virtual CallResult AddPort(OwnerWindow owner, const std::string& monitor) = 0;
+
+    // ConfigurePortA(NULL, owner, port): the port's monitor shows its own dialog.
+    virtual CallResult ConfigurePort(OwnerWindow owner, const std::string& port) = 0;
+};
+
+}  // namespace tq::platform

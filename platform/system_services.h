@@ -1,0 +1,25 @@
+// The machine's own spooler, file system, registry and pause: the Win32 calls
+// on Windows, nothing elsewhere (each function then returns nullptr).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/error_code.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/sleeper.h"
+#include "platform/spooler.h"
+
+namespace tq::platform {
+
+std::unique_ptr<Spooler> SystemSpooler();
+std::unique_ptr<FileSystem> SystemFileSystem();
+std::unique_ptr<Registry> SystemRegistry();
+std::unique_ptr<Sleeper> SystemSleeper();
+
+// The system's message for `error` (FormatMessage) as UTF-8, without the
+// trailing line break; empty where there is no such message or no Win32.
+std::string SystemErrorText(ErrorCode error);
+
+}  // namespace tq::platform

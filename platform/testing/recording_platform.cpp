@@ -1,0 +1,130 @@
+#include "platform/testing/recording_platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tq::platform::testing {
+
+void RecordingPlatform::Fail(const std::string& name, ErrorCode error, std::function<bool(const RecordedCall&)> when) {
+    failures_.push_back({name, error, std::move(when)});
+}
+
+std::vector<std::string> RecordingPlatform::CallNames() const {
+    std::vector<std::string> names;
+    for (const auto& call : calls_) names.push_back(call.name);
+    return names;
+}
+
+std::vector<RecordedCall> RecordingPlatform::CallsNamed(const std::string& name) const {
+    std::vector<RecordedCall> out;
+    std::copy_if(calls_.begin(), calls_.end(), std::back_inserter(out),
+                 [&](const RecordedCall& call) { return call.name == name; });
+    return out;
+}
+
+std::vector<int> RecordingPlatform::Positions() const {
+    std::vector<int> out;
+    for (const auto& call : CallsNamed("SetPosition")) out.push_back(std::stoi(call.args.at(0)));
+    return out;
+}
+
+ErrorCode RecordingPlatform::Record(std::string name, std::vector<std::string> args) {
+    calls_.push_back({std::move(name), std::move(args)});
+    const RecordedCall& call = calls_.back();
+    for (const auto& failure : failures_) {
+        if (failure.name == call.name && (!failure.when || failure.when(call))) return failure.error;
+    }
+    return kErrorSuccess;
+}
+
+std::string RecordingPlatform::HandleText(const void* handle, const char* kind) {
+    if (!handle) return "null";
+    return std::string(kind) + "#" + std::to_string(reinterpret_cast<std::uintptr_t>(handle));
+}
+
+CallResult RecordingPlatform::GetPrinterDriverDirectory(const std::string& environment, char* buffer,
+                                                        std::uint32_t bufferSize, std::uint32_t* needed) {
+    const ErrorCode error = Record("GetPrinterDriverDirectoryA", {environment, std::to_string(bufferSize)});
+    const std::uint32_t size = static_cast<std::uint32_t>(driverDirectory.size() + 1);
+    if (needed) *needed = size;
+    if (!writeNoDirectory && !error && size <= bufferSize) {
+        std::memcpy(buffer, driverDirectory.c_str(), size);
+    }
+    if (error) return CallResult::Failure(error);
+    if (size > bufferSize) return CallResult::Failure(kErrorInsufficientBuffer);
+    return CallResult::Success();
+}
+
+CallResult RecordingPlatform::AddPrinterDriver(const DriverRecord& d) {
+    std::string dependents;
+    for (const auto& entry : DependentFileEntries(d.pDependentFiles)) {
+        if (!dependents.empty()) dependents += "|";
+        dependents += entry;
+    }
+    const ErrorCode error = Record("AddPrinterDriverA", {std::to_string(d.cVersion), d.pName, d.pEnvironment,
+                                                         d.pDriverPath, d.pDataFile, d.pConfigFile, d.pHelpFile,
+                                                         dependents, d.pMonitorName, d.pDefaultDataType});
+    return error ? CallResult::Failure(error) : CallResult::Success();
+}
+
+AddPrinterResult RecordingPlatform::AddPrinter(const PrinterRecord& p) {
+    const ErrorCode error =
+        Record("AddPrinterA", {p.pPrinterName, p.pPortName, p.pDriverName, p.pPrintProcessor, p.pDatatype});
+    if (error) return {nullptr, CallResult::Failure(error)};
+    return {reinterpret_cast<PrinterHandle>(nextHandle_++), CallResult::Success()};
+}
+
+CallResult RecordingPlatform::ClosePrinter(PrinterHandle handle) {
+    ErrorCode error = Record("ClosePrinter", {HandleText(handle, "printer")});
+    if (!error && !handle) error = kErrorInvalidHandle;  // as the spooler answers a null handle
+    return error ? CallResult::Failure(error) : CallResult::Success();
+}
+
+PortList RecordingPlatform::EnumPorts() {
+    const ErrorCode error = Record("EnumPortsA", {"2"});
+    if (error) return {{}, CallResult::Failure(error)};
+    return {ports, CallResult::Success()};
+}
+
+MonitorList RecordingPlatform::EnumMonitors() {
+    const ErrorCode error = Record("EnumMonitorsA", {"1"});
+    if (error) return {{}, CallResult::Failure(error)};
+    return {monitors, CallResult::Success()};
+}
+
+CallResult RecordingPlatform::AddPort(OwnerWindow owner, const std::string& monitor) {
+    const ErrorCode error = Record("AddPortA", {HandleText(owner, "window"), monitor});
+    if (error) return CallResult::Failure(error);
+    if (onAddPort) onAddPort(monitor);
+    return CallResult::Success();
+}
+
+CallResult RecordingPlatform::ConfigurePort(OwnerWindow owner, const std::string& port) {
+    const ErrorCode error = Record("ConfigurePortA", {HandleText(owner, "window"), port});
+    return error ? CallResult::Failure(error) : CallResult::Success();
+}
+
+CallResult RecordingPlatform::Copy(const std::string& source, const std::string& destination, bool failIfExists) {
+    const ErrorCode error = Record("CopyFileA", {source, destination, failIfExists ? "TRUE" : "FALSE"});
+    return error ? CallResult::Failure(error) : CallResult::Success();
+}
+
+OpenKeyResult RecordingPlatform::OpenKeyForWriting(RegistryRoot root, const std::string& keyPath) {
+    const ErrorCode error = Record("RegOpenKeyExA", {RegistryRootName(root), keyPath, "KEY_SET_VALUE"});
+    if (error) return {nullptr, error};
+    return {reinterpret_cast<RegistryKey>(nextHandle_++), kErrorSuccess};
+}
+
+ErrorCode RecordingPlatform::SetStringValue(RegistryKey key, const std::string& valueName, const std::string& data) {
+    return Record("RegSetValueExA", {HandleText(key, "key"), valueName, "REG_SZ", data, std::to_string(data.size())});
+}
+
+ErrorCode RecordingPlatform::CloseKey(RegistryKey key) { return Record("RegCloseKey", {HandleText(key, "key")}); }
+
+void RecordingPlatform::ShowOk(const std::string& textCp936) { Record("MessageBox", {textCp936, "MB_OK"}); }
+
+void RecordingPlatform::Sleep(unsigned milliseconds) { Record("Sleep", {std::to_string(milliseconds)}); }
+
+void RecordingPlatform::SetPosition(int position) { Record("SetPosition", {std::to_string(position)}); }
+
+}  // namespace tq::platform::testing

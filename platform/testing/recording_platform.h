@@ -1,0 +1,93 @@
+// A stand-in for the machine in tests: every call of the spooler, file system,
+// registry, message box, pause and progress sink is recorded, with its
+// arguments as texts, in one list in the order made. Any call can be told to
+// fail with an error code, and the driver directory call to write nothing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "install/progress_sink.h"
+#include "platform/install_platform.h"
+
+namespace tq::platform::testing {
+
+struct RecordedCall {
+    std::string name;               // the Win32 name: "CopyFileA", "RegSetValueExA", ... "SetPosition"
+    std::vector<std::string> args;  // the arguments as texts; handles as "null", "printer#1", "key#1"
+};
+
+class RecordingPlatform : public Spooler,
+                          public FileSystem,
+                          public Registry,
+                          public UserMessages,
+                          public Sleeper,
+                          public ProgressSink {
+public:
+    // What GetPrinterDriverDirectoryA writes into the buffer.
+    std::string driverDirectory = "C:\\WINDOWS\\System32\\spool\\DRIVERS\\W32X86";
+    // When set, GetPrinterDriverDirectoryA writes nothing (whatever it returns).
+    bool writeNoDirectory = false;
+    // What EnumPortsA and EnumMonitorsA return.
+    std::vector<PortInfo> ports;
+    std::vector<std::string> monitors;
+    // Run after a successful AddPortA, e.g. to add a port to `ports`.
+    std::function<void(const std::string& monitor)> onAddPort;
+
+    // Makes every later call named `name` fail with `error`, or only those for
+    // which `when` returns true (it sees the call as recorded).
+    void Fail(const std::string& name, ErrorCode error, std::function<bool(const RecordedCall&)> when = {});
+
+    const std::vector<RecordedCall>& calls() const { return calls_; }
+    // The names of the calls, in order.
+    std::vector<std::string> CallNames() const;
+    // The calls named `name`, in order.
+    std::vector<RecordedCall> CallsNamed(const std::string& name) const;
+    // The positions SetPosition received, in order.
+    std::vector<int> Positions() const;
+
+    // The bundle the installation run takes.
+    InstallPlatform Platform() { return {*this, *this, *this, *this, *this}; }
+
+    // Spooler
+    CallResult GetPrinterDriverDirectory(const std::string& environment, char* buffer, std::uint32_t bufferSize,
+                                         std::uint32_t* needed) override;
+    CallResult AddPrinterDriver(const DriverRecord& driver) override;
+    AddPrinterResult AddPrinter(const PrinterRecord& printer) override;
+    CallResult ClosePrinter(PrinterHandle handle) override;
+    PortList EnumPorts() override;
+    MonitorList EnumMonitors() override;
+    CallResult AddPort(OwnerWindow owner, const std::string& monitor) override;
+    CallResult ConfigurePort(OwnerWindow owner, const std::string& port) override;
+    // FileSystem
+    CallResult Copy(const std::string& source, const std::string& destination, bool failIfExists) override;
+    // Registry
+    OpenKeyResult OpenKeyForWriting(RegistryRoot root, const std::string& keyPath) override;
+    ErrorCode SetStringValue(RegistryKey key, const std::string& valueName, const std::string& data) override;
+    ErrorCode CloseKey(RegistryKey key) override;
+    // UserMessages
+    void ShowOk(const std::string& textCp936) override;
+    // Sleeper
+    void Sleep(unsigned milliseconds) override;
+    // ProgressSink
+    void SetPosition(int position) override;
+
+private:
+    struct Failure {
+        std::string name;
+        ErrorCode error;
+        std::function<bool(const RecordedCall&)> when;
+    };
+
+    // Records the call and returns the error it is told to fail with, or 0.
+    ErrorCode Record(std::string name, std::vector<std::string> args);
+    static std::string HandleText(const void* handle, const char* kind);
+
+    std::vector<RecordedCall> calls_;
+    std::vector<Failure> failures_;
+    std::uintptr_t nextHandle_ = 1;
+};
+
+}  // namespace tq::platform::testing

@@ -1,0 +1,70 @@
+// The file system, registry, pause and error texts through the Win32 calls.
+#include "platform/system_services.h"
+
+#include <windows.h>
+
+#include "platform/win32/win32_services.h"
+
+namespace tq::platform {
+namespace {
+
+class Win32FileSystem final : public FileSystem {
+public:
+    CallResult Copy(const std::string& source, const std::string& destination, bool failIfExists) override {
+        if (CopyFileA(source.c_str(), destination.c_str(), failIfExists ? TRUE : FALSE)) return CallResult::Success();
+        return CallResult::Failure(GetLastError());
+    }
+};
+
+HKEY RootKey(RegistryRoot root) { return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+
+class Win32Registry final : public Registry {
+public:
+    OpenKeyResult OpenKeyForWriting(RegistryRoot root, const std::string& keyPath) override {
+        HKEY key = nullptr;
+        const LONG status = RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_SET_VALUE, &key);
+        if (status != ERROR_SUCCESS) return {nullptr, static_cast<ErrorCode>(status)};
+        return {key, kErrorSuccess};
+    }
+
+    ErrorCode SetStringValue(RegistryKey key, const std::string& valueName, const std::string& data) override {
+        // The byte count leaves out the terminating NUL.
+        return static_cast<ErrorCode>(RegSetValueExA(static_cast<HKEY>(key), valueName.c_str(), 0, REG_SZ,
+                                                     reinterpret_cast<const BYTE*>(data.c_str()),
+                                                     static_cast<DWORD>(data.size())));
+    }
+
+    ErrorCode CloseKey(RegistryKey key) override {
+        return static_cast<ErrorCode>(RegCloseKey(static_cast<HKEY>(key)));
+    }
+};
+
+class Win32Sleeper final : public Sleeper {
+public:
+    void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
+};
+
+}  // namespace
+
+std::unique_ptr<Spooler> SystemSpooler() { return win32::MakeSpooler(); }
+std::unique_ptr<FileSystem> SystemFileSystem() { return std::make_unique<Win32FileSystem>(); }
+std::unique_ptr<Registry> SystemRegistry() { return std::make_unique<Win32Registry>(); }
+std::unique_ptr<Sleeper> SystemSleeper() { return std::make_unique<Win32Sleeper>(); }
+
+std::string SystemErrorText(ErrorCode error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+        0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string out;
+    if (length && text) {
+        const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+        out.resize(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
+        if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &out[0], bytes, nullptr, nullptr);
+    }
+    if (text) LocalFree(text);
+    while (!out.empty() && (out.back() == '\r' || out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    return out;
+}
+
+}  // namespace tq::platform

@@ -1,0 +1,225 @@
+#include "install/install_run.h"
+
+#include <array>
+#include <chrono>
+
+namespace tq {
+
+// "错误：无法设置有关的注册表信息"
+const char kRegistryFailureMessage[] =
+    "\xB4\xED\xCE\xF3\xA3\xBA\xCE\xDE\xB7\xA8\xC9\xE8\xD6\xC3\xD3\xD0\xB9\xD8\xB5\xC4\xD7\xA2\xB2\xE1\xB1\xED\xD0\xC5"
+    "\xCF\xA2";
+
+namespace {
+
+using platform::CallResult;
+using platform::ErrorCode;
+using platform::kErrorPrinterAlreadyExists;
+using platform::kErrorSuccess;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint32_t kDirectoryBufferSize = 255;
+constexpr unsigned kClosingPauseMs = 500;
+
+// Measures one step from its construction.
+class StepTimer {
+public:
+    StepTimer() : start_(Clock::now()) {}
+    std::int64_t ElapsedMs() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+    }
+
+private:
+    Clock::time_point start_;
+};
+
+StepReport Step(StepKind kind, std::string subject, std::string target) {
+    StepReport step;
+    step.kind = kind;
+    step.subject = std::move(subject);
+    step.target = std::move(target);
+    return step;
+}
+
+void SetFailure(StepReport& step, const CallResult& call) {
+    step.outcome = StepOutcome::Failed;
+    step.error = call.error;
+}
+
+// Writes one planned value; a value that cannot be written shows the message.
+StepReport WriteValue(StepKind kind, const std::optional<RegistryWrite>& value, const platform::InstallPlatform& p) {
+    if (!value) {
+        StepReport step = Step(kind, "", "");
+        step.outcome = StepOutcome::NotNeeded;
+        return step;
+    }
+    StepReport step = Step(kind, value->valueName, std::string(RegistryRootName(value->root)) + "\\" + value->keyPath);
+    const StepTimer timer;
+    const platform::OpenKeyResult open = p.registry.OpenKeyForWriting(value->root, value->keyPath);
+    if (open.error != kErrorSuccess) {
+        step.outcome = StepOutcome::KeyNotOpened;
+        step.error = open.error;
+    } else {
+        const ErrorCode set = p.registry.SetStringValue(open.key, value->valueName, value->data);
+        if (set != kErrorSuccess) {
+            step.outcome = StepOutcome::NotWritten;
+            step.error = set;
+            p.messages.ShowOk(kRegistryFailureMessage);
+        }
+        p.registry.CloseKey(open.key);
+    }
+    step.durationMs = timer.ElapsedMs();
+    return step;
+}
+
+}  // namespace
+
+bool IsFailure(StepOutcome outcome) {
+    switch (outcome) {
+        case StepOutcome::Succeeded:
+        case StepOutcome::AlreadyThere:
+        case StepOutcome::NotNeeded:
+            return false;
+        case StepOutcome::Failed:
+        case StepOutcome::NoDriverDirectory:
+        case StepOutcome::KeyNotOpened:
+        case StepOutcome::NotWritten:
+            return true;
+    }
+    return true;
+}
+
+bool InstallReport::Clean() const {
+    for (const auto& step : steps) {
+        if (IsFailure(step.outcome)) return false;
+    }
+    return true;
+}
+
+const char* StepKindName(StepKind kind) {
+    switch (kind) {
+        case StepKind::DriverDirectory: return "driverDirectory";
+        case StepKind::CopyFile: return "copyFile";
+        case StepKind::RegisterDriver: return "registerDriver";
+        case StepKind::CreatePrinter: return "createPrinter";
+        case StepKind::DefaultPrinter: return "defaultPrinter";
+        case StepKind::PortSettings: return "portSettings";
+        case StepKind::ClosePrinter: return "closePrinter";
+    }
+    return "?";
+}
+
+const char* StepOutcomeName(StepOutcome outcome) {
+    switch (outcome) {
+        case StepOutcome::Succeeded: return "succeeded";
+        case StepOutcome::AlreadyThere: return "alreadyThere";
+        case StepOutcome::NotNeeded: return "notNeeded";
+        case StepOutcome::Failed: return "failed";
+        case StepOutcome::NoDriverDirectory: return "noDriverDirectory";
+        case StepOutcome::KeyNotOpened: return "keyNotOpened";
+        case StepOutcome::NotWritten: return "notWritten";
+    }
+    return "?";
+}
+
+DriverDirectoryAnswer QueryDriverDirectory(platform::Spooler& spooler, Architecture architecture) {
+    std::array<char, kDirectoryBufferSize + 1> buffer{};  // one byte more keeps the text NUL-ended
+    std::uint32_t needed = 0;
+    const CallResult call =
+        spooler.GetPrinterDriverDirectory(EnvironmentName(architecture), buffer.data(), kDirectoryBufferSize, &needed);
+    return {std::string(buffer.data()), call};
+}
+
+InstallReport InstallPrinterDriver(const InstallChoices& choices, ProgressSink& sink,
+                                   const platform::InstallPlatform& p) {
+    InstallReport report;
+    report.environment = EnvironmentName(choices.architecture);
+
+    {
+        const StepTimer timer;
+        const DriverDirectoryAnswer answer = QueryDriverDirectory(p.spooler, choices.architecture);
+        report.driverDirectory = answer.directory;
+        StepReport step = Step(StepKind::DriverDirectory, report.environment, answer.directory);
+        if (!answer.call.ok) {
+            SetFailure(step, answer.call);
+        } else if (answer.directory.empty()) {
+            step.outcome = StepOutcome::NoDriverDirectory;
+        }
+        step.durationMs = timer.ElapsedMs();
+        report.steps.push_back(step);
+    }
+
+    const InstallPlan plan = MakePlan(choices, report.driverDirectory);
+
+    // Without a driver directory every destination would lie in the root of the
+    // current drive; nothing is copied there.
+    const bool haveDirectory = !report.driverDirectory.empty();
+    const auto names = CopiedFileNames(choices.model);
+    for (std::size_t i = 0; i < plan.copies.size(); ++i) {
+        const FileCopy& copy = plan.copies[i];
+        StepReport step = Step(StepKind::CopyFile, names[i], copy.destination);
+        const StepTimer timer;
+        if (haveDirectory) {
+            const CallResult call = p.files.Copy(copy.source, copy.destination, false);
+            if (!call.ok) SetFailure(step, call);
+        } else {
+            step.outcome = StepOutcome::NoDriverDirectory;
+        }
+        step.durationMs = timer.ElapsedMs();
+        report.steps.push_back(step);
+        if (copy.progressAfter) sink.SetPosition(*copy.progressAfter);
+    }
+
+    {
+        StepReport step = Step(StepKind::RegisterDriver, plan.driver.pName, plan.driver.pEnvironment);
+        const StepTimer timer;
+        const CallResult call = p.spooler.AddPrinterDriver(plan.driver);
+        if (!call.ok) SetFailure(step, call);
+        step.durationMs = timer.ElapsedMs();
+        report.steps.push_back(step);
+    }
+    sink.SetPosition(70);
+
+    platform::PrinterHandle printer = nullptr;
+    {
+        StepReport step = Step(StepKind::CreatePrinter, plan.printer.pPrinterName, plan.printer.pPortName);
+        const StepTimer timer;
+        const platform::AddPrinterResult added = p.spooler.AddPrinter(plan.printer);
+        printer = added.handle;
+        if (!added.call.ok) {
+            if (added.call.error == kErrorPrinterAlreadyExists) {
+                step.outcome = StepOutcome::AlreadyThere;
+                step.error = added.call.error;
+            } else {
+                SetFailure(step, added.call);
+            }
+        }
+        step.durationMs = timer.ElapsedMs();
+        report.steps.push_back(step);
+    }
+    sink.SetPosition(80);
+
+    report.steps.push_back(WriteValue(StepKind::DefaultPrinter, plan.defaultPrinter, p));
+    sink.SetPosition(90);
+    report.steps.push_back(WriteValue(StepKind::PortSettings, plan.portSettings, p));
+    sink.SetPosition(95);
+
+    {
+        StepReport step = Step(StepKind::ClosePrinter, plan.printer.pPrinterName, "");
+        const StepTimer timer;
+        const CallResult call = p.spooler.ClosePrinter(printer);  // a null handle too
+        if (!printer) {
+            step.outcome = StepOutcome::NotNeeded;  // there was no handle; the spooler refuses null
+        } else if (!call.ok) {
+            SetFailure(step, call);
+        }
+        step.durationMs = timer.ElapsedMs();
+        report.steps.push_back(step);
+    }
+
+    p.sleeper.Sleep(kClosingPauseMs);
+    sink.SetPosition(100);
+    return report;
+}
+
+}  // namespace tq

@@ -1,0 +1,75 @@
+// One installation carried out on the machine: copies, driver registration,
+// printer creation and the optional registry values, with progress positions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "install/plan.h"
+#include "install/progress_sink.h"
+#include "platform/install_platform.h"
+
+namespace tq {
+
+// The message shown when a registry value cannot be written (code page 936).
+extern const char kRegistryFailureMessage[];
+
+enum class StepKind {
+    DriverDirectory,  // GetPrinterDriverDirectoryA
+    CopyFile,         // one CopyFileA of the plan
+    RegisterDriver,   // AddPrinterDriverA
+    CreatePrinter,    // AddPrinterA
+    DefaultPrinter,   // the "Device" value
+    PortSettings,     // the COM port's line settings value
+    ClosePrinter,     // ClosePrinter
+};
+
+enum class StepOutcome {
+    Succeeded,          // done (a registry value: written)
+    AlreadyThere,       // the printer existed already; counts as success
+    NotNeeded,          // nothing to do: a value not planned, no printer handle to close
+    Failed,             // the call failed; `error` says why
+    NoDriverDirectory,  // the spooler reported no driver directory (a copy: not attempted)
+    KeyNotOpened,       // a registry value: its key could not be opened for writing
+    NotWritten,         // a registry value: the key opened but the value was not written
+};
+
+struct StepReport {
+    StepKind kind;
+    std::string subject;  // file name, driver or printer name, value name, environment
+    std::string target;   // copy destination, port, registry key, driver directory
+    StepOutcome outcome = StepOutcome::Succeeded;
+    platform::ErrorCode error = platform::kErrorSuccess;
+    std::int64_t durationMs = 0;
+};
+
+struct InstallReport {
+    std::string environment;
+    std::string driverDirectory;   // as the spooler reported it; may be empty
+    std::vector<StepReport> steps;  // in the order the run took them
+
+    // True when no step failed (an existing printer and unplanned values are fine).
+    bool Clean() const;
+};
+
+bool IsFailure(StepOutcome outcome);
+const char* StepKindName(StepKind kind);          // "driverDirectory", "copyFile", ...
+const char* StepOutcomeName(StepOutcome outcome);  // "succeeded", "alreadyThere", ...
+
+// The spooler's driver directory for the architecture's environment, read into
+// a zero-filled 255-byte buffer: whatever the call leaves there, even on failure.
+struct DriverDirectoryAnswer {
+    std::string directory;
+    platform::CallResult call;
+};
+DriverDirectoryAnswer QueryDriverDirectory(platform::Spooler& spooler, Architecture architecture);
+
+// Carries out one installation. The run never stops early and undoes nothing;
+// every step's outcome goes into the report. A registry value that cannot be
+// written is also shown once through `platform.messages`. Throws PlanError for
+// a choice outside its table before anything is copied.
+InstallReport InstallPrinterDriver(const InstallChoices& choices, ProgressSink& sink,
+                                   const platform::InstallPlatform& platform);
+
+}  // namespace tq

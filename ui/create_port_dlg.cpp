@@ -1,0 +1,49 @@
+#include "platform/debug_output.h"
+#include "ui/page_decisions.h"
+#include "ui/pages.h"
+
+namespace tq::ui {
+
+BEGIN_MESSAGE_MAP(CCreatePortDlg, CDialog)
+    ON_BN_CLICKED(IDC_NEW_PORT, &CCreatePortDlg::OnNewPort)
+    ON_BN_CLICKED(IDC_CLOSE, &CDialog::EndCancel)
+END_MESSAGE_MAP()
+
+CCreatePortDlg::~CCreatePortDlg() = default;
+
+void CCreatePortDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_MONITORS, m_listMonitors);
+}
+
+BOOL CCreatePortDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    platform::MonitorList monitors = m_spooler.EnumMonitors();  // a failed call gives no names
+
+    m_listMonitors.SetExtendedStyle(PortListExtendedStyle(m_listMonitors.GetExtendedStyle()));
+    m_listMonitors.InsertColumn(0, "Available Port Type", LVCFMT_LEFT);
+    m_listMonitors.SetColumnWidth(0, 340);
+
+    int row = 0;
+    for (const std::string& name : monitors.names) {
+        platform::DebugOutput(name + "\n");
+        m_listMonitors.InsertItem(row++, name);
+    }
+    m_listMonitors.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED | LVIS_FOCUSED);
+    return TRUE;  // the focus goes to the monitor list
+}
+
+void CCreatePortDlg::OnNewPort() {
+    int row = FirstSelectedRow(m_listMonitors);
+    if (row < 0) return;
+    m_spooler.AddPort(m_hWnd, m_listMonitors.GetItemText(row, 0));
+}
+
+int FirstSelectedRow(const CListCtrl& list) {
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        if ((list.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) == LVIS_SELECTED) return i;
+    }
+    return -1;
+}
+
+}  // namespace tq::ui

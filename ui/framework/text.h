@@ -1,0 +1,14 @@
+// Texts at the Win32 boundary. The program keeps its texts as 8-bit strings in
+// code page 936 and hands them to Windows as UTF-16, so that they read right on
+// a Windows of any language.
+#pragma once
+
+#include <string>
+
+namespace tq::ui {
+
+std::wstring WidenCp936(const std::string& text);
+std::string NarrowCp936(const std::wstring& text);
+std::string ToUtf8(const std::wstring& text);
+
+}  // namespace tq::ui

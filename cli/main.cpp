@@ -4,7 +4,9 @@
 
 #include "cli/choice_options.h"
 #include "cli/exit_codes.h"
+#include "cli/install_command.h"
 #include "cli/plan_output.h"
+#include "cli/spooler_lists.h"
 
 namespace {
 
@@ -49,10 +51,22 @@ int main(int argc, char** argv) {
     AddChoiceOptions(*plan, planOptions, true);
     plan->add_flag("--json", json, "Print JSON");
 
+    InstallOptions installOptions;
+    auto* install = app.add_subcommand("install", "Install a printer driver and printer, silently; prints a report");
+    AddInstallOptions(*install, installOptions);
+
+    auto* ports = app.add_subcommand("ports", "List the spooler's ports (name, monitor, description)");
+    ports->add_flag("--json", json, "Print JSON");
+    auto* monitors = app.add_subcommand("monitors", "List the spooler's port monitors");
+    monitors->add_flag("--json", json, "Print JSON");
+
     try {
         app.parse(argc, argv);
         if (*models) return RunModels(json);
         if (*plan) return RunPlan(planOptions, json);
+        if (*install) return RunInstall(installOptions);
+        if (*ports) return RunPorts(json);
+        if (*monitors) return RunMonitors(json);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
         return kExitDone;

@@ -158,6 +158,7 @@ InstallReport InstallPrinterDriver(const InstallChoices& choices, ProgressSink& 
     for (std::size_t i = 0; i < plan.copies.size(); ++i) {
         const FileCopy& copy = plan.copies[i];
         StepReport step = Step(StepKind::CopyFile, names[i], copy.destination);
+        step.source = copy.source;
         const StepTimer timer;
         if (haveDirectory) {
             const CallResult call = p.files.Copy(copy.source, copy.destination, false);

@@ -39,6 +39,7 @@ struct StepReport {
     StepKind kind;
     std::string subject;  // file name, driver or printer name, value name, environment
     std::string target;   // copy destination, port, registry key, driver directory
+    std::string source;   // a copy's source file (relative to the current directory)
     StepOutcome outcome = StepOutcome::Succeeded;
     platform::ErrorCode error = platform::kErrorSuccess;
     std::int64_t durationMs = 0;

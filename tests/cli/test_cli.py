@@ -98,5 +98,18 @@ class Plan(unittest.TestCase):
             self.assertIn(option, r.stdout)
 
 
+@unittest.skipIf(ARGS.wineprefix, "the Wine tests run these commands on a spooler")
+class WindowsOnlyCommands(unittest.TestCase):
+    def test_say_in_one_line_that_they_need_windows(self):
+        for args in [["install", "--model", "5"], ["ports"], ["monitors", "--json"]]:
+            with self.subTest(args=args):
+                r = tqinstall(*args)
+                self.assertEqual(r.returncode, 2)
+                self.assertEqual(r.stdout, b"")
+                err = r.stderr.decode().strip()
+                self.assertEqual(len(err.splitlines()), 1, err)
+                self.assertIn("needs Windows", err)
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -240,6 +240,7 @@ TEST(InstallPrinterDriver, EmptyDirectoryPlansDestinationsAtTheRootButReportsThe
         ++copies;
         EXPECT_EQ(step.target.substr(0, 1), "\\");
         EXPECT_EQ(step.target, "\\" + step.subject);
+        EXPECT_EQ(step.source, "Printer Driver\\x86\\" + step.subject);
     }
     EXPECT_EQ(copies, 10);
     EXPECT_FALSE(report.Clean());

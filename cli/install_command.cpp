@@ -1,0 +1,121 @@
+#include "cli/install_command.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "cli/exit_codes.h"
+#include "cli/report_output.h"
+#include "install/install_run.h"
+#include "platform/system_services.h"
+
+namespace tq::cli {
+namespace {
+
+bool IsTerminal(std::FILE* stream) {
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
+}
+
+// A registry write failure goes into the report; nobody is there to confirm a box.
+class SilentMessages final : public platform::UserMessages {
+public:
+    void ShowOk(const std::string&) override {}
+};
+
+// One line per position, or one bar redrawn in place on a terminal.
+class ProgressPrinter final : public ProgressSink {
+public:
+    ProgressPrinter(std::ostream& out, bool bar) : out_(out), bar_(bar) {}
+
+    void SetPosition(int position) override {
+        if (!bar_) {
+            out_ << "progress " << position << "%\n" << std::flush;
+            return;
+        }
+        constexpr int kWidth = 40;
+        const int filled = position * kWidth / 100;
+        out_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+             << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << position << "%";
+        if (position >= 100) out_ << "\n";
+        out_ << std::flush;
+    }
+
+private:
+    std::ostream& out_;
+    bool bar_;
+};
+
+bool AccessDenied(const InstallReport& report) {
+    for (const auto& step : report.steps) {
+        if (IsFailure(step.outcome) && step.error == platform::kErrorAccessDenied) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void AddInstallOptions(CLI::App& app, InstallOptions& o) {
+    AddChoiceOptions(app, o.choices, false);
+    app.add_option("--package", o.package,
+                   "Package folder holding \"Printer Driver\\x86\\\" and \"Printer Driver\\x64\\\" "
+                   "(default: the current directory)");
+    app.add_flag("--json", o.json, "Print the report as JSON (progress lines then go to stderr)");
+}
+
+int RunInstall(const InstallOptions& o) {
+    const InstallChoices choices = ResolveChoices(o.choices);
+    auto spooler = platform::SystemSpooler();
+    auto files = platform::SystemFileSystem();
+    auto registry = platform::SystemRegistry();
+    auto sleeper = platform::SystemSleeper();
+    if (!spooler || !files || !registry || !sleeper) {
+        std::cerr << "tqinstall: install needs Windows (its print spooler and registry); nothing was done\n";
+        return kExitBadArguments;
+    }
+    if (o.package) {
+        // The run takes its source files relative to the current directory.
+        std::error_code error;
+        std::filesystem::current_path(*o.package, error);
+        if (error) {
+            std::cerr << "tqinstall: --package: cannot use the folder '" << *o.package << "': " << error.message()
+                      << "\n";
+            return kExitBadArguments;
+        }
+    }
+
+    SilentMessages messages;
+    std::ostream& progressOut = o.json ? std::cerr : std::cout;
+    ProgressPrinter progress(progressOut, IsTerminal(o.json ? stderr : stdout));
+    if (!o.json) {
+        std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
+                  << " from " << std::filesystem::current_path().string() << "\n";
+    }
+    const InstallReport report =
+        InstallPrinterDriver(choices, progress, {*spooler, *files, *registry, messages, *sleeper});
+
+    if (o.json) {
+        std::cout << ReportToJson(report, platform::SystemErrorText)
+                         .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                  << "\n";
+    } else {
+        std::cout << ReportToText(report, platform::SystemErrorText);
+    }
+    if (report.Clean()) return kExitDone;
+    if (AccessDenied(report)) {
+        std::cerr << "tqinstall: access was denied; installing a printer driver needs administrator rights\n";
+        return kExitNotAllowed;
+    }
+    return kExitFailed;
+}
+
+}  // namespace tq::cli

@@ -1,0 +1,20 @@
+// tqinstall install: one installation, silently, with a report.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/choice_options.h"
+
+namespace tq::cli {
+
+struct InstallOptions {
+    ChoiceOptions choices;
+    std::optional<std::string> package;  // the package folder; default the current directory
+    bool json = false;
+};
+
+void AddInstallOptions(CLI::App& app, InstallOptions& options);
+int RunInstall(const InstallOptions& options);
+
+}  // namespace tq::cli

@@ -1,0 +1,84 @@
+#include "cli/report_output.h"
+
+#include <sstream>
+
+namespace tq::cli {
+namespace {
+
+bool IsRegistryStep(StepKind kind) { return kind == StepKind::DefaultPrinter || kind == StepKind::PortSettings; }
+
+// What was attempted, as the report's first words for the step.
+std::string StepTitle(const StepReport& s) {
+    switch (s.kind) {
+        case StepKind::DriverDirectory: return "Driver directory for " + s.subject + ": " + s.target;
+        case StepKind::CopyFile: return "Copy " + s.source + " to " + s.target;
+        case StepKind::RegisterDriver: return "Register driver \"" + s.subject + "\" for " + s.target;
+        case StepKind::CreatePrinter: return "Create printer \"" + s.subject + "\" on port \"" + s.target + "\"";
+        case StepKind::DefaultPrinter:
+            return s.subject.empty() ? "Default printer value" : "Default printer value " + s.target + "\\" + s.subject;
+        case StepKind::PortSettings:
+            return s.subject.empty() ? "Port settings value" : "Port settings value " + s.target + "\\" + s.subject;
+        case StepKind::ClosePrinter: return "Close the printer handle";
+    }
+    return "?";
+}
+
+}  // namespace
+
+std::string OutcomeWords(const StepReport& s) {
+    switch (s.outcome) {
+        case StepOutcome::Succeeded: return IsRegistryStep(s.kind) ? "written" : "done";
+        case StepOutcome::AlreadyThere: return "already there";
+        case StepOutcome::NotNeeded: return IsRegistryStep(s.kind) ? "not planned" : "no printer handle to close";
+        case StepOutcome::Failed: return "FAILED";
+        case StepOutcome::NoDriverDirectory:
+            return s.kind == StepKind::CopyFile ? "NOT COPIED: the spooler reported no driver directory"
+                                                : "FAILED: the spooler reported no driver directory";
+        case StepOutcome::KeyNotOpened: return "NOT WRITTEN: the key could not be opened";
+        case StepOutcome::NotWritten: return "NOT WRITTEN";
+    }
+    return "?";
+}
+
+nlohmann::json ReportToJson(const InstallReport& report, const ErrorTextFn& errorText) {
+    nlohmann::json steps = nlohmann::json::array();
+    for (const auto& s : report.steps) {
+        steps.push_back({{"step", StepKindName(s.kind)},
+                         {"subject", s.subject},
+                         {"target", s.target},
+                         {"source", s.source},
+                         {"outcome", StepOutcomeName(s.outcome)},
+                         {"failed", IsFailure(s.outcome)},
+                         {"error", s.error},
+                         {"message", s.error ? errorText(s.error) : std::string()},
+                         {"durationMs", s.durationMs}});
+    }
+    return {{"environment", report.environment},
+            {"driverDirectory", report.driverDirectory},
+            {"succeeded", report.Clean()},
+            {"steps", steps}};
+}
+
+std::string ReportToText(const InstallReport& report, const ErrorTextFn& errorText) {
+    std::ostringstream out;
+    int failed = 0;
+    for (const auto& s : report.steps) {
+        if (IsFailure(s.outcome)) ++failed;
+        out << StepTitle(s) << ": " << OutcomeWords(s);
+        if (s.error) {
+            out << " (error " << s.error;
+            const std::string message = errorText(s.error);
+            if (!message.empty()) out << ": " << message;
+            out << ")";
+        }
+        out << " [" << s.durationMs << " ms]\n";
+    }
+    if (failed == 0) {
+        out << "Every step succeeded.\n";
+    } else {
+        out << failed << " of " << report.steps.size() << " steps failed.\n";
+    }
+    return out.str();
+}
+
+}  // namespace tq::cli

@@ -1,0 +1,21 @@
+// The installation report as JSON and as readable text.
+#pragma once
+
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "install/install_run.h"
+
+namespace tq::cli {
+
+// The system's message for an error code (FormatMessage), empty when unknown.
+using ErrorTextFn = std::function<std::string(platform::ErrorCode)>;
+
+nlohmann::json ReportToJson(const InstallReport& report, const ErrorTextFn& errorText);
+std::string ReportToText(const InstallReport& report, const ErrorTextFn& errorText);
+
+// What the step's outcome means, in words ("written", "already there", ...).
+std::string OutcomeWords(const StepReport& step);
+
+}  // namespace tq::cli

@@ -11,8 +11,27 @@ import pathlib
 import shutil
 import subprocess
 import sys
+import tempfile
 
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+
+
+def run_captured(cmd, cwd=None, env=None, timeout=120, check=False):
+    """subprocess.run with stdout and stderr captured through files, not pipes.
+
+    Wine's system processes (services.exe, winedevice.exe) inherit the standard
+    handles of the program that started them and live as long as a persistent
+    wineserver; a pipe would then never reach end-of-file and the caller would hang.
+    """
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        proc = subprocess.run(cmd, cwd=cwd, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                              timeout=timeout)
+        out.seek(0)
+        err.seek(0)
+        result = subprocess.CompletedProcess(cmd, proc.returncode, out.read(), err.read())
+    if check:
+        result.check_returncode()
+    return result
 
 
 def wine_env(prefix, arch, extra=None):
@@ -50,7 +69,7 @@ def stop_prefix(prefix, arch):
 
 def start_server(prefix, arch):
     """Keeps the prefix's wineserver running between programs (saves ~2 s a start)."""
-    subprocess.run(["wineserver", "-p"], env=wine_env(prefix, arch),
+    subprocess.run(["wineserver", "-p"], env=wine_env(prefix, arch), stdin=subprocess.DEVNULL,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
@@ -80,8 +99,8 @@ class Wine:
         return wine_env(self.prefix, self.arch, extra)
 
     def run(self, args, cwd=None, timeout=120, extra_env=None, check=False):
-        return subprocess.run(["wine"] + [str(a) for a in args], cwd=cwd, env=self.env(extra_env),
-                              capture_output=True, timeout=timeout, check=check)
+        return run_captured(["wine"] + [str(a) for a in args], cwd=cwd, env=self.env(extra_env),
+                            timeout=timeout, check=check)
 
     def reg_add(self, key, value=None, data=None, kind="REG_SZ"):
         args = ["reg", "add", key, "/f"]

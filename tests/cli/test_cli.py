@@ -2,9 +2,12 @@
 import argparse
 import json
 import os
-import subprocess
+import pathlib
 import sys
 import unittest
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "wine"))
+from winetest import run_captured  # noqa: E402
 
 parser = argparse.ArgumentParser(add_help=False)
 parser.add_argument("--tqinstall", required=True)
@@ -20,7 +23,7 @@ def tqinstall(*args):
     if ARGS.wineprefix:
         cmd = ["wine"] + cmd
         env.update(WINEPREFIX=ARGS.wineprefix, WINEARCH=ARGS.winearch, WINEDEBUG="-all")
-    return subprocess.run(cmd, capture_output=True, env=env, timeout=120)
+    return run_captured(cmd, env=env, timeout=120)
 
 
 class Models(unittest.TestCase):

@@ -1,0 +1,234 @@
+"""Drives the real wizard under Wine and Xvfb.
+
+    with XDisplay(41) as display:
+        wiz = Wizard(wine, exe, display, shots_dir)
+        wiz.start(cwd=folder)
+        page = wiz.wait_dialog(129)          # a probe snapshot (dict)
+        wiz.click(page, 1009)                # a control, by id, with the mouse
+        wiz.key("Escape")
+        wiz.screenshot("select-os")
+        wiz.wait_exit()
+
+Snapshots come from TQSetupProbe.exe (the wizard plus tests/wine/wizard_probe.cpp),
+which appends one JSON line per event to the file in TQ_PROBE_FILE. The shipped
+TQSetup.exe writes nothing; with it, use wait_window (by caption) and screenshots.
+"""
+import json
+import os
+import pathlib
+import subprocess
+import time
+
+# Fonts for the Chinese texts: the templates ask for 宋体; Wine has no such font.
+FONT_REPLACEMENTS = {"宋体": "WenQuanYi Zen Hei", "SimSun": "WenQuanYi Zen Hei"}
+
+
+class XDisplay:
+    """An Xvfb server on display :number for the lifetime of the `with` block.
+
+    DISPLAY is set for the whole process meanwhile: every Wine program must see
+    it, since the first one in a prefix starts the desktop process that all
+    later windows go through."""
+
+    def __init__(self, number):
+        self.number = number
+        self.name = f":{number}"
+        self.proc = None
+
+    def __enter__(self):
+        socket = pathlib.Path(f"/tmp/.X11-unix/X{self.number}")
+        if socket.exists():
+            raise RuntimeError(f"display {self.name} is in use (or {socket} was left behind)")
+        self.proc = subprocess.Popen(["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 20
+        while not socket.exists():
+            if self.proc.poll() is not None or time.time() > deadline:
+                raise RuntimeError(f"Xvfb {self.name} did not start (display in use?)")
+            time.sleep(0.1)
+        self.saved = os.environ.get("DISPLAY")
+        os.environ["DISPLAY"] = self.name
+        return self
+
+    def __exit__(self, *exc):
+        if self.saved is None:
+            os.environ.pop("DISPLAY", None)
+        else:
+            os.environ["DISPLAY"] = self.saved
+        self.proc.terminate()
+        self.proc.wait(timeout=10)
+
+    def env(self):
+        env = dict(os.environ)
+        env["DISPLAY"] = self.name
+        return env
+
+
+def prepare_prefix(wine):
+    """Chinese fonts, and frames drawn by Wine itself (there is no window manager).
+
+    Imported as a .reg file (UTF-16): a non-ASCII value name on reg.exe's
+    command line depends on the locale and was seen to hang."""
+    lines = ["Windows Registry Editor Version 5.00", "",
+             "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]"]
+    lines += [f'"{name}"="{font}"' for name, font in FONT_REPLACEMENTS.items()]
+    lines += ["", "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]", '"Decorated"="N"', ""]
+    reg = wine.prefix / "tq-wizard.reg"
+    reg.write_bytes(b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le"))
+    # Not captured: the first program of a fresh prefix starts Wine's services,
+    # which inherit its output and would hold a pipe open.
+    subprocess.run(["wine", "regedit", "/S", wine.dos_path(reg)], env=wine.env(), check=True, timeout=120,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class Wizard:
+    def __init__(self, wine, exe, display, shots_dir, probe_file=None):
+        self.wine = wine
+        self.exe = pathlib.Path(exe)
+        self.display = display
+        self.shots_dir = pathlib.Path(shots_dir)
+        self.shots_dir.mkdir(parents=True, exist_ok=True)
+        self.probe_file = pathlib.Path(probe_file) if probe_file else None
+        self.proc = None
+        self.seen = 0
+
+    # ---- process ----
+    def start(self, cwd=None, extra_env=None):
+        env = self.wine.env(extra_env)
+        env["DISPLAY"] = self.display.name
+        if self.probe_file:
+            if self.probe_file.exists():
+                self.probe_file.unlink()
+            env["TQ_PROBE_FILE"] = self.wine.dos_path(self.probe_file)
+        self.seen = 0
+        # Wine's own messages go to a log beside the screenshots, for a failing test.
+        self.log = open(self.shots_dir / "wine.log", "ab")
+        self.proc = subprocess.Popen(["wine", str(self.exe)], cwd=str(cwd or self.exe.parent), env=env,
+                                     stdout=self.log, stderr=self.log)
+        return self.proc
+
+    def wait_exit(self, timeout=30):
+        """The process's exit status; fails when it is still running."""
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            raise AssertionError("the wizard did not end")
+
+    def running(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def kill(self):
+        if self.running():
+            self.proc.kill()
+            self.proc.wait()
+
+    # ---- probe snapshots ----
+    def records(self):
+        if not self.probe_file or not self.probe_file.exists():
+            return []
+        lines = self.probe_file.read_text(encoding="utf-8").splitlines()
+        return [json.loads(line) for line in lines if line.strip()]
+
+    def wait_record(self, predicate, timeout=30, what="a probe record"):
+        """The first record after the ones already taken that satisfies `predicate`."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            records = self.records()
+            for index in range(self.seen, len(records)):
+                if predicate(records[index]):
+                    self.seen = index + 1
+                    return records[index]
+            if self.proc and self.proc.poll() is not None:
+                break
+            time.sleep(0.2)
+        raise AssertionError(f"no {what} (records: {[r.get('event') for r in self.records()[self.seen:]]}, "
+                             f"exit status {self.proc.poll() if self.proc else None})")
+
+    def wait_dialog(self, template, event="opened", timeout=30):
+        rec = self.wait_record(lambda r: r.get("event") == event and r.get("template") == template,
+                               timeout, f"{event} snapshot of dialog {template}")
+        # Let Wine map and paint the window before anyone clicks or looks at it.
+        time.sleep(0.7)
+        return rec
+
+    def snapshot(self, template=None, timeout=15):
+        """Asks for a snapshot of the active dialog (F12) and returns it."""
+        self.key("F12")
+        return self.wait_record(lambda r: r.get("event") == "demand" and (template is None or r.get("template") == template),
+                                timeout, "snapshot on demand")
+
+    # ---- X input ----
+    def xdotool(self, *args, check=True):
+        return subprocess.run(["xdotool"] + [str(a) for a in args], env=self.display.env(),
+                              capture_output=True, text=True, check=check)
+
+    def wait_window(self, caption, timeout=30):
+        """The X window id of the first visible window whose caption matches."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            out = self.xdotool("search", "--onlyvisible", "--name", caption, check=False).stdout.split()
+            if out:
+                time.sleep(0.7)
+                return out[0]
+            if self.proc and self.proc.poll() is not None:
+                break
+            time.sleep(0.3)
+        raise AssertionError(f"no window {caption!r}")
+
+    def focus(self, caption):
+        window = self.wait_window(caption)
+        self.xdotool("windowfocus", "--sync", window, check=False)
+        return window
+
+    def key(self, *keys):
+        self.xdotool("key", "--delay", "80", *keys)
+        time.sleep(0.4)
+
+    def click_at(self, x, y):
+        self.xdotool("mousemove", "--sync", x, y)
+        self.xdotool("click", "1")
+        time.sleep(0.5)
+
+    def click(self, snapshot, control_id):
+        left, top, right, bottom = control(snapshot, control_id)["rect"]
+        self.click_at((left + right) // 2, (top + bottom) // 2)
+
+    def click_close_box(self, snapshot):
+        """The close box at the right end of the caption Wine draws."""
+        left, top, right, bottom = snapshot["rect"]
+        client_top = snapshot["client_origin"][1]
+        self.click_at(right - 12, (top + client_top) // 2)
+
+    def screenshot(self, name):
+        path = self.shots_dir / f"{name}.png"
+        subprocess.run(["import", "-window", "root", str(path)], env=self.display.env(), check=True,
+                       capture_output=True)
+        return path
+
+
+def control(snapshot, control_id, visible_only=False):
+    """The control `control_id` of a snapshot (the first of that id)."""
+    for c in snapshot["controls"]:
+        if c["id"] == control_id and (c["visible"] or not visible_only):
+            return c
+    raise KeyError(f"no control {control_id} in dialog {snapshot.get('template')}")
+
+
+def checked_ids(snapshot, visible_only=False):
+    return [c["id"] for c in snapshot["controls"]
+            if c.get("checked") and (c["visible"] or not visible_only)]
+
+
+def resource_ids(source_root):
+    """The ids of res/resource.h, by name (the one header the code uses too)."""
+    ids = {}
+    text = (pathlib.Path(source_root) / "res" / "resource.h").read_text()
+    for line in text.splitlines():
+        parts = line.split()
+        if len(parts) >= 3 and parts[0] == "#define":
+            try:
+                ids[parts[1]] = int(parts[2], 0)
+            except ValueError:
+                pass
+    return ids

@@ -7,6 +7,7 @@
 #include <winspool.h>
 
 #include <cstdio>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>

@@ -23,6 +23,9 @@ class Imports(unittest.TestCase):
                 out = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
                 dlls = {name.lower() for name in re.findall(r"DLL Name: (\S+)", out)}
                 self.assertTrue(dlls, "no imports found")
+                # A planted winspool.drv beside the exe must never be loaded:
+                # the spooler is loaded at run time from the system directory.
+                self.assertNotIn("winspool.drv", dlls)
                 self.assertEqual(dlls - WINDOWS_DLLS, set())
 
 

@@ -55,13 +55,6 @@ private:
     bool bar_;
 };
 
-bool AccessDenied(const InstallReport& report) {
-    for (const auto& step : report.steps) {
-        if (IsFailure(step.outcome) && step.error == platform::kErrorAccessDenied) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 void AddInstallOptions(CLI::App& app, InstallOptions& o) {
@@ -110,12 +103,11 @@ int RunInstall(const InstallOptions& o) {
     } else {
         std::cout << ReportToText(report, platform::SystemErrorText);
     }
-    if (report.Clean()) return kExitDone;
-    if (AccessDenied(report)) {
+    const int status = InstallExitStatus(report);
+    if (status == kExitNotAllowed) {
         std::cerr << "tqinstall: access was denied; installing a printer driver needs administrator rights\n";
-        return kExitNotAllowed;
     }
-    return kExitFailed;
+    return status;
 }
 
 }  // namespace tq::cli

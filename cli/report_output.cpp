@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "cli/exit_codes.h"
+
 namespace tq::cli {
 namespace {
 
@@ -38,6 +40,14 @@ std::string OutcomeWords(const StepReport& s) {
         case StepOutcome::NotWritten: return "NOT WRITTEN";
     }
     return "?";
+}
+
+int InstallExitStatus(const InstallReport& report) {
+    if (report.Clean()) return kExitDone;
+    for (const auto& step : report.steps) {
+        if (IsFailure(step.outcome) && step.error == platform::kErrorAccessDenied) return kExitNotAllowed;
+    }
+    return kExitFailed;
 }
 
 nlohmann::json ReportToJson(const InstallReport& report, const ErrorTextFn& errorText) {

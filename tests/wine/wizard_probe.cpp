@@ -168,6 +168,7 @@ private:
         s["system_menu"] = SystemMenu(hwnd);
         HWND focus = GetFocus();
         s["focus"] = focus ? static_cast<int>(static_cast<short>(GetDlgCtrlID(focus))) : 0;
+        s["active"] = reinterpret_cast<std::uintptr_t>(GetActiveWindow());
         json controls = json::array();
         for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             controls.push_back(Control(child));
@@ -182,13 +183,20 @@ private:
         out << record.dump() << "\n";
     }
 
+    // The top-level window that takes the keys: the focus window's root.
+    static HWND KeyTarget() {
+        HWND focus = GetFocus();
+        HWND root = focus ? GetAncestor(focus, GA_ROOT) : nullptr;
+        return root ? root : GetActiveWindow();
+    }
+
     static LRESULT CALLBACK KeyHook(int code, WPARAM key, LPARAM flags) {
         bool down = code == HC_ACTION && (flags & (1u << 31)) == 0 && (flags & (1u << 30)) == 0;
         if (down && key == VK_F12) {
-            HWND active = GetActiveWindow();
-            instance.Snapshot(active, tq::ui::CDialog::FromWindow(active), "demand");
+            HWND target = KeyTarget();
+            instance.Snapshot(target, tq::ui::CDialog::FromWindow(target), "demand");
         } else if (down && key == VK_F11) {
-            PostMessageW(GetActiveWindow(), WM_SYSCOMMAND, 0x001F, 0);
+            PostMessageW(KeyTarget(), WM_SYSCOMMAND, 0x001F, 0);
         } else if (down && key == VK_F10) {
             // Run from a timer so the dialog's modal loop runs outside the hook.
             SetTimer(nullptr, 0, 0, &Probe::OpenCreatePort);

@@ -15,14 +15,15 @@ add_custom_command(OUTPUT ${tq_payload_tool}
   DEPENDS ${tq_payload_sources} ${PROJECT_SOURCE_DIR}/catalog/model_catalog.h ${PROJECT_SOURCE_DIR}/install/plan.h
   COMMENT "Building the payload generator for the build machine"
   VERBATIM)
-set(tq_payload_stamp ${CMAKE_BINARY_DIR}/tools/payload.stamp)
-add_custom_command(OUTPUT ${tq_payload_stamp}
+# Two of the files written stand for the payload: the rule runs again when
+# the package folder has been removed.
+set(tq_payload_files "${TQ_PACKAGE_DIR}/Printer Driver/x86/uniDRV.DLL" "${TQ_PACKAGE_DIR}/Printer Driver/x64/uniDRV.DLL")
+add_custom_command(OUTPUT ${tq_payload_files}
   COMMAND ${tq_payload_tool} ${TQ_PACKAGE_DIR}
-  COMMAND ${CMAKE_COMMAND} -E touch ${tq_payload_stamp}
   DEPENDS ${tq_payload_tool}
   COMMENT "Writing the sample driver payload into the package folder"
   VERBATIM)
-add_custom_target(tq_payload ALL DEPENDS ${tq_payload_stamp})
+add_custom_target(tq_payload ALL DEPENDS ${tq_payload_files})
 add_dependencies(tq_package tq_payload)
 
 foreach(arch x86 x64)

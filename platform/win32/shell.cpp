@@ -4,6 +4,25 @@
 #include <shellapi.h>
 
 namespace tq::platform {
+namespace {
+
+// shell32 is loaded on first use, from the system directory, instead of being
+// imported: its own dependencies are then looked up there too, never in the
+// program's folder (where a planted version.dll could lie). The full path is
+// the fallback where LOAD_LIBRARY_SEARCH_SYSTEM32 is not known.
+HMODULE Shell32() {
+    static HMODULE module = [] {
+        HMODULE m = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (m) return m;
+        wchar_t dir[MAX_PATH] = {};
+        UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return static_cast<HMODULE>(nullptr);
+        return LoadLibraryW((std::wstring(dir, n) + L"\\shell32.dll").c_str());
+    }();
+    return module;
+}
+
+}  // namespace
 
 std::wstring CurrentDirectory() {
     // Asked for the size first: a directory longer than MAX_PATH is read whole.
@@ -21,7 +40,11 @@ std::wstring CurrentDirectory() {
 }
 
 void ShellOpen(const std::wstring& path) {
-    ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    HMODULE shell = Shell32();
+    if (!shell) return;
+    auto execute = reinterpret_cast<ShellExecuteFn>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")));
+    if (execute) execute(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace tq::platform

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    LoadLibraryW(L"version.dll");
     LoadLibraryW(L"winspool.drv");
+    LoadLibraryW(L"comctl32.dll");
     return 0;
 }

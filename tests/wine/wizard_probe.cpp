@@ -133,10 +133,13 @@ public:
         if (!path || !*path) return;
         path_ = path;
         tq::ui::SetFrameworkObserver(this);
-        hook_ = SetWindowsHookExW(WH_KEYBOARD, &Probe::KeyHook, nullptr, GetCurrentThreadId());
     }
 
-    void DialogOpened(tq::ui::CDialog& dialog) override { Snapshot(dialog.m_hWnd, &dialog, "opened"); }
+    void DialogOpened(tq::ui::CDialog& dialog) override {
+        // Hooked only once the program runs, after it has restricted DLL loading.
+        if (!hook_) hook_ = SetWindowsHookExW(WH_KEYBOARD, &Probe::KeyHook, nullptr, GetCurrentThreadId());
+        Snapshot(dialog.m_hWnd, &dialog, "opened");
+    }
     void CommandHandled(tq::ui::CDialog& dialog, UINT id, UINT code) override {
         json extra = {{"command", id}, {"code", code}};
         Snapshot(dialog.m_hWnd, &dialog, "command", extra);

@@ -14,6 +14,9 @@ public:
     // CopyFileA(source, destination, failIfExists). (Not named CopyFile: that
     // is a macro of <windows.h>.)
     virtual CallResult Copy(const std::string& source, const std::string& destination, bool failIfExists) = 0;
+
+    // DeleteFileA(path). (Not named DeleteFile, for the same reason.)
+    virtual CallResult Delete(const std::string& path) = 0;
 };
 
 }  // namespace tq::platform

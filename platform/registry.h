@@ -1,4 +1,5 @@
-// The registry calls of the installation run: string values only.
+// The registry calls of the installation run and of tqinstall's status and
+// uninstall: string values only.
 #pragma once
 
 #include <string>
@@ -10,6 +11,11 @@ namespace tq::platform {
 
 // An open registry key (an HKEY); nullptr for none.
 using RegistryKey = void*;
+
+struct StringValueResult {
+    std::string data;
+    ErrorCode error = kErrorSuccess;  // RegQueryValueExA's result; 2 when there is no such value
+};
 
 struct OpenKeyResult {
     RegistryKey key = nullptr;
@@ -28,6 +34,16 @@ public:
 
     // RegCloseKey(key).
     virtual ErrorCode CloseKey(RegistryKey key) = 0;
+
+    // RegOpenKeyExA(root, keyPath, 0, KEY_QUERY_VALUE, &key).
+    virtual OpenKeyResult OpenKeyForReading(RegistryRoot root, const std::string& keyPath) = 0;
+
+    // RegQueryValueExA(key, valueName, ...) in two calls, a REG_SZ value only
+    // (another type answers ERROR_UNSUPPORTED_TYPE).
+    virtual StringValueResult QueryStringValue(RegistryKey key, const std::string& valueName) = 0;
+
+    // RegDeleteValueA(key, valueName); the key is open for writing.
+    virtual ErrorCode DeleteValue(RegistryKey key, const std::string& valueName) = 0;
 };
 
 }  // namespace tq::platform

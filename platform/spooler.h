@@ -39,6 +39,48 @@ struct AddPrinterResult {
     CallResult call;
 };
 
+// One registered driver, as EnumPrinterDriversA level 3 (DRIVER_INFO_3A) gives
+// it; the file fields are the spooler's full paths.
+struct InstalledDriver {
+    unsigned version = 0;
+    std::string name;
+    std::string environment;
+    std::string driverPath;
+    std::string dataFile;
+    std::string configFile;
+    std::string helpFile;
+    std::vector<std::string> dependentFiles;
+    std::string monitorName;
+    std::string defaultDataType;
+};
+
+struct DriverList {
+    std::vector<InstalledDriver> drivers;  // empty when the call failed
+    CallResult call;
+};
+
+// One printer, the fields of PRINTER_INFO_2A that tell where it prints and how.
+struct InstalledPrinter {
+    std::string name;
+    std::string port;
+    std::string driver;
+};
+
+struct PrinterList {
+    std::vector<InstalledPrinter> printers;  // empty when the call failed
+    CallResult call;
+};
+
+struct OpenPrinterResult {
+    PrinterHandle handle = nullptr;
+    CallResult call;
+};
+
+struct PrinterDetails {
+    InstalledPrinter printer;
+    CallResult call;
+};
+
 class Spooler {
 public:
     virtual ~Spooler() = default;
@@ -69,6 +111,30 @@ public:
 
     // ConfigurePortA(NULL, owner, port): the port's monitor shows its own dialog.
     virtual CallResult ConfigurePort(OwnerWindow owner, const std::string& port) = 0;
+
+    // EnumPrinterDriversA(NULL, environment, 3, ...) in two calls.
+    virtual DriverList EnumPrinterDrivers(const std::string& environment) = 0;
+
+    // EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, ...) in two calls.
+    virtual PrinterList EnumPrinters() = 0;
+
+    // OpenPrinterA(name, &handle, defaults asking PRINTER_ALL_ACCESS).
+    virtual OpenPrinterResult OpenPrinter(const std::string& name) = 0;
+
+    // GetPrinterA(handle, 2, ...) in two calls.
+    virtual PrinterDetails GetPrinter(PrinterHandle handle) = 0;
+
+    // Moves the printer to `port`: GetPrinterA level 2, then SetPrinterA level 2
+    // with that record, pPortName replaced and the security descriptor left
+    // out (so it stays as it is).
+    virtual CallResult SetPrinterPort(PrinterHandle handle, const std::string& port) = 0;
+
+    // DeletePrinter(handle): the printer goes once its last handle is closed.
+    virtual CallResult DeletePrinter(PrinterHandle handle) = 0;
+
+    // DeletePrinterDriverA(NULL, environment, name): the registration only;
+    // the files stay where they are.
+    virtual CallResult DeletePrinterDriver(const std::string& environment, const std::string& name) = 0;
 };
 
 }  // namespace tq::platform

@@ -1,9 +1,22 @@
 #include "platform/testing/recording_platform.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace tq::platform::testing {
+namespace {
+
+constexpr ErrorCode kErrorInvalidPrinterName = 1801;
+constexpr ErrorCode kErrorUnknownPrinterDriver = 1797;
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+}  // namespace
 
 void RecordingPlatform::Fail(const std::string& name, ErrorCode error, std::function<bool(const RecordedCall&)> when) {
     failures_.push_back({name, error, std::move(when)});
@@ -71,11 +84,12 @@ AddPrinterResult RecordingPlatform::AddPrinter(const PrinterRecord& p) {
     const ErrorCode error =
         Record("AddPrinterA", {p.pPrinterName, p.pPortName, p.pDriverName, p.pPrintProcessor, p.pDatatype});
     if (error) return {nullptr, CallResult::Failure(error)};
-    return {reinterpret_cast<PrinterHandle>(nextHandle_++), CallResult::Success()};
+    return {NewHandle(), CallResult::Success()};
 }
 
 CallResult RecordingPlatform::ClosePrinter(PrinterHandle handle) {
     ErrorCode error = Record("ClosePrinter", {HandleText(handle, "printer")});
+    openPrinters_.erase(handle);
     if (!error && !handle) error = kErrorInvalidHandle;  // as the spooler answers a null handle
     return error ? CallResult::Failure(error) : CallResult::Success();
 }
@@ -104,22 +118,138 @@ CallResult RecordingPlatform::ConfigurePort(OwnerWindow owner, const std::string
     return error ? CallResult::Failure(error) : CallResult::Success();
 }
 
+DriverList RecordingPlatform::EnumPrinterDrivers(const std::string& environment) {
+    const ErrorCode error = Record("EnumPrinterDriversA", {environment, "3"});
+    if (error) return {{}, CallResult::Failure(error)};
+    DriverList list;
+    for (const auto& d : drivers) {
+        if (d.environment == environment) list.drivers.push_back(d);
+    }
+    return list;
+}
+
+PrinterList RecordingPlatform::EnumPrinters() {
+    const ErrorCode error = Record("EnumPrintersA", {"PRINTER_ENUM_LOCAL", "2"});
+    if (error) return {{}, CallResult::Failure(error)};
+    return {printers, CallResult::Success()};
+}
+
+OpenPrinterResult RecordingPlatform::OpenPrinter(const std::string& name) {
+    ErrorCode error = Record("OpenPrinterA", {name, "PRINTER_ALL_ACCESS"});
+    const auto found = std::find_if(printers.begin(), printers.end(),
+                                    [&](const InstalledPrinter& p) { return SameName(p.name, name); });
+    if (!error && found == printers.end()) error = kErrorInvalidPrinterName;
+    if (error) return {nullptr, CallResult::Failure(error)};
+    void* handle = NewHandle();
+    openPrinters_[handle] = found->name;
+    return {handle, CallResult::Success()};
+}
+
+InstalledPrinter* RecordingPlatform::PrinterOf(PrinterHandle handle) {
+    const auto open = openPrinters_.find(handle);
+    if (open == openPrinters_.end()) return nullptr;
+    for (auto& p : printers) {
+        if (p.name == open->second) return &p;
+    }
+    return nullptr;
+}
+
+PrinterDetails RecordingPlatform::GetPrinter(PrinterHandle handle) {
+    ErrorCode error = Record("GetPrinterA", {HandleText(handle, "printer"), "2"});
+    InstalledPrinter* printer = PrinterOf(handle);
+    if (!error && !printer) error = kErrorInvalidHandle;
+    if (error) return {{}, CallResult::Failure(error)};
+    return {*printer, CallResult::Success()};
+}
+
+CallResult RecordingPlatform::SetPrinterPort(PrinterHandle handle, const std::string& port) {
+    ErrorCode error = Record("SetPrinterA", {HandleText(handle, "printer"), "2", port});
+    InstalledPrinter* printer = PrinterOf(handle);
+    if (!error && !printer) error = kErrorInvalidHandle;
+    if (error) return CallResult::Failure(error);
+    printer->port = port;
+    return CallResult::Success();
+}
+
+CallResult RecordingPlatform::DeletePrinter(PrinterHandle handle) {
+    ErrorCode error = Record("DeletePrinter", {HandleText(handle, "printer")});
+    const InstalledPrinter* printer = PrinterOf(handle);
+    if (!error && !printer) error = kErrorInvalidHandle;
+    if (error) return CallResult::Failure(error);
+    const std::string name = printer->name;
+    printers.erase(std::remove_if(printers.begin(), printers.end(),
+                                  [&](const InstalledPrinter& p) { return p.name == name; }),
+                   printers.end());
+    return CallResult::Success();
+}
+
+CallResult RecordingPlatform::DeletePrinterDriver(const std::string& environment, const std::string& name) {
+    ErrorCode error = Record("DeletePrinterDriverA", {environment, name});
+    const auto found = std::find_if(drivers.begin(), drivers.end(), [&](const InstalledDriver& d) {
+        return d.environment == environment && SameName(d.name, name);
+    });
+    if (!error && found == drivers.end()) error = kErrorUnknownPrinterDriver;
+    if (error) return CallResult::Failure(error);
+    drivers.erase(found);
+    return CallResult::Success();
+}
+
 CallResult RecordingPlatform::Copy(const std::string& source, const std::string& destination, bool failIfExists) {
     const ErrorCode error = Record("CopyFileA", {source, destination, failIfExists ? "TRUE" : "FALSE"});
     return error ? CallResult::Failure(error) : CallResult::Success();
 }
 
+CallResult RecordingPlatform::Delete(const std::string& path) {
+    const ErrorCode error = Record("DeleteFileA", {path});
+    return error ? CallResult::Failure(error) : CallResult::Success();
+}
+
+std::string RecordingPlatform::ValueName(RegistryKey key, const std::string& valueName) const {
+    const auto open = openKeys_.find(key);
+    return (open == openKeys_.end() ? std::string("?") : open->second) + "\\" + valueName;
+}
+
 OpenKeyResult RecordingPlatform::OpenKeyForWriting(RegistryRoot root, const std::string& keyPath) {
     const ErrorCode error = Record("RegOpenKeyExA", {RegistryRootName(root), keyPath, "KEY_SET_VALUE"});
     if (error) return {nullptr, error};
-    return {reinterpret_cast<RegistryKey>(nextHandle_++), kErrorSuccess};
+    void* key = NewHandle();
+    openKeys_[key] = std::string(RegistryRootName(root)) + "\\" + keyPath;
+    return {key, kErrorSuccess};
 }
 
 ErrorCode RecordingPlatform::SetStringValue(RegistryKey key, const std::string& valueName, const std::string& data) {
-    return Record("RegSetValueExA", {HandleText(key, "key"), valueName, "REG_SZ", data, std::to_string(data.size())});
+    const ErrorCode error =
+        Record("RegSetValueExA", {HandleText(key, "key"), valueName, "REG_SZ", data, std::to_string(data.size())});
+    if (!error) values[ValueName(key, valueName)] = data;
+    return error;
 }
 
-ErrorCode RecordingPlatform::CloseKey(RegistryKey key) { return Record("RegCloseKey", {HandleText(key, "key")}); }
+ErrorCode RecordingPlatform::CloseKey(RegistryKey key) {
+    openKeys_.erase(key);
+    return Record("RegCloseKey", {HandleText(key, "key")});
+}
+
+OpenKeyResult RecordingPlatform::OpenKeyForReading(RegistryRoot root, const std::string& keyPath) {
+    const ErrorCode error = Record("RegOpenKeyExA", {RegistryRootName(root), keyPath, "KEY_QUERY_VALUE"});
+    if (error) return {nullptr, error};
+    void* key = NewHandle();
+    openKeys_[key] = std::string(RegistryRootName(root)) + "\\" + keyPath;
+    return {key, kErrorSuccess};
+}
+
+StringValueResult RecordingPlatform::QueryStringValue(RegistryKey key, const std::string& valueName) {
+    ErrorCode error = Record("RegQueryValueExA", {HandleText(key, "key"), valueName});
+    const auto found = values.find(ValueName(key, valueName));
+    if (!error && found == values.end()) error = kErrorFileNotFound;
+    if (error) return {{}, error};
+    return {found->second, kErrorSuccess};
+}
+
+ErrorCode RecordingPlatform::DeleteValue(RegistryKey key, const std::string& valueName) {
+    ErrorCode error = Record("RegDeleteValueA", {HandleText(key, "key"), valueName});
+    if (!error && values.erase(ValueName(key, valueName)) == 0) error = kErrorFileNotFound;
+    return error;
+}
 
 void RecordingPlatform::ShowOk(const std::string& textCp936) { Record("MessageBox", {textCp936, "MB_OK"}); }
 

@@ -2,10 +2,13 @@
 // registry, message box, pause and progress sink is recorded, with its
 // arguments as texts, in one list in the order made. Any call can be told to
 // fail with an error code, and the driver directory call to write nothing.
+// The printers, drivers and registry values it holds answer the enumerations
+// and queries, and the calls that add, move or delete them change them.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +38,15 @@ public:
     std::vector<std::string> monitors;
     // Run after a successful AddPortA, e.g. to add a port to `ports`.
     std::function<void(const std::string& monitor)> onAddPort;
+    // What EnumPrintersA lists; OpenPrinterA finds a printer here by name (any
+    // case), SetPrinterA changes its port, DeletePrinter takes it away.
+    std::vector<InstalledPrinter> printers;
+    // What EnumPrinterDriversA lists (those of the asked environment);
+    // DeletePrinterDriverA takes one away.
+    std::vector<InstalledDriver> drivers;
+    // String values by "ROOT\key path\value name" (RegistryRootName roots):
+    // RegQueryValueExA reads, RegSetValueExA writes, RegDeleteValueA removes.
+    std::map<std::string, std::string> values;
 
     // Makes every later call named `name` fail with `error`, or only those for
     // which `when` returns true (it sees the call as recorded).
@@ -61,12 +73,23 @@ public:
     MonitorList EnumMonitors() override;
     CallResult AddPort(OwnerWindow owner, const std::string& monitor) override;
     CallResult ConfigurePort(OwnerWindow owner, const std::string& port) override;
+    DriverList EnumPrinterDrivers(const std::string& environment) override;
+    PrinterList EnumPrinters() override;
+    OpenPrinterResult OpenPrinter(const std::string& name) override;
+    PrinterDetails GetPrinter(PrinterHandle handle) override;
+    CallResult SetPrinterPort(PrinterHandle handle, const std::string& port) override;
+    CallResult DeletePrinter(PrinterHandle handle) override;
+    CallResult DeletePrinterDriver(const std::string& environment, const std::string& name) override;
     // FileSystem
     CallResult Copy(const std::string& source, const std::string& destination, bool failIfExists) override;
+    CallResult Delete(const std::string& path) override;
     // Registry
     OpenKeyResult OpenKeyForWriting(RegistryRoot root, const std::string& keyPath) override;
     ErrorCode SetStringValue(RegistryKey key, const std::string& valueName, const std::string& data) override;
     ErrorCode CloseKey(RegistryKey key) override;
+    OpenKeyResult OpenKeyForReading(RegistryRoot root, const std::string& keyPath) override;
+    StringValueResult QueryStringValue(RegistryKey key, const std::string& valueName) override;
+    ErrorCode DeleteValue(RegistryKey key, const std::string& valueName) override;
     // UserMessages
     void ShowOk(const std::string& textCp936) override;
     // Sleeper
@@ -84,10 +107,16 @@ private:
     // Records the call and returns the error it is told to fail with, or 0.
     ErrorCode Record(std::string name, std::vector<std::string> args);
     static std::string HandleText(const void* handle, const char* kind);
+    void* NewHandle() { return reinterpret_cast<void*>(nextHandle_++); }
+    // The printer an OpenPrinterA handle stands for; nullptr when it is gone.
+    InstalledPrinter* PrinterOf(PrinterHandle handle);
+    std::string ValueName(RegistryKey key, const std::string& valueName) const;
 
     std::vector<RecordedCall> calls_;
     std::vector<Failure> failures_;
     std::uintptr_t nextHandle_ = 1;
+    std::map<const void*, std::string> openPrinters_;  // handle -> printer name
+    std::map<const void*, std::string> openKeys_;      // handle -> "ROOT\key path"
 };
 
 }  // namespace tq::platform::testing

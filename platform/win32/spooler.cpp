@@ -19,6 +19,11 @@
 #undef EnumMonitors
 #undef AddPort
 #undef ConfigurePort
+#undef EnumPrinterDrivers
+#undef EnumPrinters
+#undef OpenPrinter
+#undef GetPrinter
+#undef DeletePrinterDriver
 
 namespace tq::platform::win32 {
 namespace {
@@ -173,8 +178,109 @@ public:
         return FromBool(fn(nullptr, static_cast<HWND>(owner), Text(name)));
     }
 
+    DriverList EnumPrinterDrivers(const std::string& environment) override {
+        TQ_SPOOLER_FN(fn, EnumPrinterDriversA);
+        if (!fn) return {{}, CallResult::Failure(fnError)};
+        std::string env = environment;
+        DriverList list;
+        std::vector<BYTE> buffer;
+        DWORD returned = 0;
+        list.call = TwoCalls(buffer, returned, [&](LPBYTE data, DWORD size, DWORD* needed, DWORD* count) {
+            return fn(nullptr, Text(env), 3, data, size, needed, count);
+        });
+        const auto* info = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
+        for (DWORD i = 0; list.call.ok && i < returned; ++i) {
+            InstalledDriver d;
+            d.version = info[i].cVersion;
+            d.name = Str(info[i].pName);
+            d.environment = Str(info[i].pEnvironment);
+            d.driverPath = Str(info[i].pDriverPath);
+            d.dataFile = Str(info[i].pDataFile);
+            d.configFile = Str(info[i].pConfigFile);
+            d.helpFile = Str(info[i].pHelpFile);
+            for (const char* f = info[i].pDependentFiles; f && *f; f += lstrlenA(f) + 1) d.dependentFiles.push_back(f);
+            d.monitorName = Str(info[i].pMonitorName);
+            d.defaultDataType = Str(info[i].pDefaultDataType);
+            list.drivers.push_back(std::move(d));
+        }
+        return list;
+    }
+
+    PrinterList EnumPrinters() override {
+        TQ_SPOOLER_FN(fn, EnumPrintersA);
+        if (!fn) return {{}, CallResult::Failure(fnError)};
+        PrinterList list;
+        std::vector<BYTE> buffer;
+        DWORD returned = 0;
+        list.call = TwoCalls(buffer, returned, [&](LPBYTE data, DWORD size, DWORD* needed, DWORD* count) {
+            return fn(PRINTER_ENUM_LOCAL, nullptr, 2, data, size, needed, count);
+        });
+        const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+        for (DWORD i = 0; list.call.ok && i < returned; ++i) list.printers.push_back(Printer(info[i]));
+        return list;
+    }
+
+    OpenPrinterResult OpenPrinter(const std::string& name) override {
+        TQ_SPOOLER_FN(fn, OpenPrinterA);
+        if (!fn) return {nullptr, CallResult::Failure(fnError)};
+        std::string printerName = name;
+        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+        HANDLE handle = nullptr;
+        if (!fn(Text(printerName), &handle, &defaults)) return {nullptr, CallResult::Failure(GetLastError())};
+        return {handle, CallResult::Success()};
+    }
+
+    PrinterDetails GetPrinter(PrinterHandle handle) override {
+        std::vector<BYTE> buffer;
+        const CallResult call = GetLevel2(handle, buffer);
+        if (!call.ok) return {{}, call};
+        return {Printer(*reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data())), call};
+    }
+
+    CallResult SetPrinterPort(PrinterHandle handle, const std::string& port) override {
+        TQ_SPOOLER_FN(fn, SetPrinterA);
+        if (!fn) return CallResult::Failure(fnError);
+        std::vector<BYTE> buffer;
+        const CallResult got = GetLevel2(handle, buffer);
+        if (!got.ok) return got;
+        auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
+        std::string portName = port;
+        info->pPortName = Text(portName);
+        info->pSecurityDescriptor = nullptr;  // unchanged; changing it would need WRITE_DAC
+        return FromBool(fn(static_cast<HANDLE>(handle), 2, buffer.data(), 0));
+    }
+
+    CallResult DeletePrinter(PrinterHandle handle) override {
+        TQ_SPOOLER_FN(fn, DeletePrinter);
+        if (!fn) return CallResult::Failure(fnError);
+        return FromBool(fn(static_cast<HANDLE>(handle)));
+    }
+
+    CallResult DeletePrinterDriver(const std::string& environment, const std::string& name) override {
+        TQ_SPOOLER_FN(fn, DeletePrinterDriverA);
+        if (!fn) return CallResult::Failure(fnError);
+        std::string env = environment, driverName = name;
+        return FromBool(fn(nullptr, Text(env), Text(driverName)));
+    }
+
 private:
     static std::string Str(const char* s) { return s ? s : ""; }
+
+    static InstalledPrinter Printer(const PRINTER_INFO_2A& info) {
+        return {Str(info.pPrinterName), Str(info.pPortName), Str(info.pDriverName)};
+    }
+
+    // GetPrinterA(handle, 2, ...) in two calls into `buffer`.
+    static CallResult GetLevel2(PrinterHandle handle, std::vector<BYTE>& buffer) {
+        TQ_SPOOLER_FN(fn, GetPrinterA);
+        if (!fn) return CallResult::Failure(fnError);
+        DWORD needed = 0;
+        if (fn(static_cast<HANDLE>(handle), 2, nullptr, 0, &needed)) return CallResult::Failure(ERROR_INVALID_DATA);
+        const DWORD first = GetLastError();
+        if (first != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(PRINTER_INFO_2A)) return CallResult::Failure(first);
+        buffer.assign(needed, 0);
+        return FromBool(fn(static_cast<HANDLE>(handle), 2, buffer.data(), needed, &needed));
+    }
 
     // An enumeration in two calls: the byte count, then a buffer of that size.
     template <class Call>

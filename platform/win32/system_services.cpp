@@ -14,6 +14,11 @@ public:
         if (CopyFileA(source.c_str(), destination.c_str(), failIfExists ? TRUE : FALSE)) return CallResult::Success();
         return CallResult::Failure(GetLastError());
     }
+
+    CallResult Delete(const std::string& path) override {
+        if (DeleteFileA(path.c_str())) return CallResult::Success();
+        return CallResult::Failure(GetLastError());
+    }
 };
 
 HKEY RootKey(RegistryRoot root) { return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
@@ -36,6 +41,31 @@ public:
 
     ErrorCode CloseKey(RegistryKey key) override {
         return static_cast<ErrorCode>(RegCloseKey(static_cast<HKEY>(key)));
+    }
+
+    OpenKeyResult OpenKeyForReading(RegistryRoot root, const std::string& keyPath) override {
+        HKEY key = nullptr;
+        const LONG status = RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_QUERY_VALUE, &key);
+        if (status != ERROR_SUCCESS) return {nullptr, static_cast<ErrorCode>(status)};
+        return {key, kErrorSuccess};
+    }
+
+    StringValueResult QueryStringValue(RegistryKey key, const std::string& valueName) override {
+        DWORD type = 0, size = 0;
+        LONG status = RegQueryValueExA(static_cast<HKEY>(key), valueName.c_str(), nullptr, &type, nullptr, &size);
+        if (status != ERROR_SUCCESS) return {{}, static_cast<ErrorCode>(status)};
+        if (type != REG_SZ) return {{}, ERROR_UNSUPPORTED_TYPE};
+        std::string data(size + 1, '\0');  // room for a NUL the stored value may lack
+        status = RegQueryValueExA(static_cast<HKEY>(key), valueName.c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(&data[0]), &size);
+        if (status != ERROR_SUCCESS) return {{}, static_cast<ErrorCode>(status)};
+        data.resize(size < data.size() ? size : data.size());
+        while (!data.empty() && data.back() == '\0') data.pop_back();
+        return {data, kErrorSuccess};
+    }
+
+    ErrorCode DeleteValue(RegistryKey key, const std::string& valueName) override {
+        return static_cast<ErrorCode>(RegDeleteValueA(static_cast<HKEY>(key), valueName.c_str()));
     }
 };
 

@@ -11,8 +11,11 @@
 #endif
 
 #include "cli/exit_codes.h"
+#include "cli/fleet_commands.h"
 #include "cli/report_output.h"
+#include "cli/run_log.h"
 #include "install/install_run.h"
+#include "install/printer_port.h"
 #include "platform/system_services.h"
 
 namespace tq::cli {
@@ -63,6 +66,7 @@ void AddInstallOptions(CLI::App& app, InstallOptions& o) {
                    "Package folder holding \"Printer Driver\\x86\\\" and \"Printer Driver\\x64\\\" "
                    "(default: the current directory)");
     app.add_flag("--json", o.json, "Print the report as JSON (progress lines then go to stderr)");
+    AddLogOption(app, o.log);
 }
 
 int RunInstall(const InstallOptions& o) {
@@ -75,6 +79,8 @@ int RunInstall(const InstallOptions& o) {
         std::cerr << "tqinstall: install needs Windows (its print spooler and registry); nothing was done\n";
         return kExitBadArguments;
     }
+    RunLogFile log;  // opened before --package changes the current directory
+    if (!log.Open(o.log)) return kExitBadArguments;
     if (o.package) {
         // The run takes its source files relative to the current directory.
         std::error_code error;
@@ -93,8 +99,11 @@ int RunInstall(const InstallOptions& o) {
         std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
                   << " from " << std::filesystem::current_path().string() << "\n";
     }
-    const InstallReport report =
-        InstallPrinterDriver(choices, progress, {*spooler, *files, *registry, messages, *sleeper});
+    InstallReport report = InstallPrinterDriver(choices, progress, {*spooler, *files, *registry, messages, *sleeper});
+    // A printer that was there already keeps its port through the run.
+    if (RunLeftPrinter(report)) {
+        report.steps.push_back(BringPrinterToPort(*spooler, choices.model.displayName, choices.portName));
+    }
 
     if (o.json) {
         std::cout << ReportToJson(report, platform::SystemErrorText)
@@ -103,7 +112,8 @@ int RunInstall(const InstallOptions& o) {
     } else {
         std::cout << ReportToText(report, platform::SystemErrorText);
     }
-    const int status = InstallExitStatus(report);
+    int status = InstallExitStatus(report);
+    if (!log.Write("install", ChoicesToJson(choices), report, status) && status == kExitDone) status = kExitFailed;
     if (status == kExitNotAllowed) {
         std::cerr << "tqinstall: access was denied; installing a printer driver needs administrator rights\n";
     }

@@ -12,6 +12,7 @@ struct InstallOptions {
     ChoiceOptions choices;
     std::optional<std::string> package;  // the package folder; default the current directory
     bool json = false;
+    std::optional<std::string> log;
 };
 
 void AddInstallOptions(CLI::App& app, InstallOptions& options);

@@ -4,6 +4,7 @@
 
 #include "cli/choice_options.h"
 #include "cli/exit_codes.h"
+#include "cli/fleet_commands.h"
 #include "cli/install_command.h"
 #include "cli/plan_output.h"
 #include "cli/spooler_lists.h"
@@ -38,8 +39,8 @@ int RunPlan(const ChoiceOptions& options, bool json) {
 
 int main(int argc, char** argv) {
     CLI::App app{"tqinstall: installs, checks and removes the TQ and R receipt-printer drivers without a person.\n"
-                 "Exit status: 0 done, 1 something failed (the report says what), 2 bad arguments, "
-                 "3 not allowed (no administrator rights)."};
+                 "Exit status, the same for every command: 0 done, 1 something failed (the report says what),\n"
+                 "2 bad arguments, 3 not allowed (no administrator rights)."};
     app.require_subcommand(1);
 
     bool json = false;
@@ -55,6 +56,19 @@ int main(int argc, char** argv) {
     auto* install = app.add_subcommand("install", "Install a printer driver and printer, silently; prints a report");
     AddInstallOptions(*install, installOptions);
 
+    CheckPackageOptions checkOptions;
+    auto* checkPackage = app.add_subcommand(
+        "check-package", "Check that a package folder holds every driver file and USB driver installer; changes nothing");
+    AddCheckPackageOptions(*checkPackage, checkOptions);
+
+    auto* status = app.add_subcommand("status", "For each model: driver environments, printer, port, default printer");
+    status->add_flag("--json", json, "Print JSON");
+
+    UninstallOptions uninstallOptions;
+    auto* uninstall = app.add_subcommand(
+        "uninstall", "Delete a model's printer, its default-printer value, its driver and the files no other driver uses");
+    AddUninstallOptions(*uninstall, uninstallOptions);
+
     auto* ports = app.add_subcommand("ports", "List the spooler's ports (name, monitor, description)");
     ports->add_flag("--json", json, "Print JSON");
     auto* monitors = app.add_subcommand("monitors", "List the spooler's port monitors");
@@ -65,6 +79,9 @@ int main(int argc, char** argv) {
         if (*models) return RunModels(json);
         if (*plan) return RunPlan(planOptions, json);
         if (*install) return RunInstall(installOptions);
+        if (*checkPackage) return RunCheckPackage(checkOptions);
+        if (*status) return RunStatus(json);
+        if (*uninstall) return RunUninstall(uninstallOptions);
         if (*ports) return RunPorts(json);
         if (*monitors) return RunMonitors(json);
     } catch (const CLI::CallForHelp&) {

@@ -1,5 +1,6 @@
 #include "cli/report_output.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "cli/exit_codes.h"
@@ -21,6 +22,11 @@ std::string StepTitle(const StepReport& s) {
         case StepKind::PortSettings:
             return s.subject.empty() ? "Port settings value" : "Port settings value " + s.target + "\\" + s.subject;
         case StepKind::ClosePrinter: return "Close the printer handle";
+        case StepKind::PrinterPort: return "Printer \"" + s.subject + "\" on port \"" + s.target + "\"";
+        case StepKind::DeletePrinter: return "Delete printer \"" + s.subject + "\"";
+        case StepKind::RemoveDefaultPrinter: return "Default printer value " + s.target + "\\" + s.subject;
+        case StepKind::DeleteDriver: return "Delete driver \"" + s.subject + "\" for " + s.target;
+        case StepKind::RemoveFile: return "Remove " + s.target;
     }
     return "?";
 }
@@ -32,20 +38,37 @@ std::string OutcomeWords(const StepReport& s) {
         case StepOutcome::Succeeded: return IsRegistryStep(s.kind) ? "written" : "done";
         case StepOutcome::AlreadyThere: return "already there";
         case StepOutcome::NotNeeded: return IsRegistryStep(s.kind) ? "not planned" : "no printer handle to close";
-        case StepOutcome::Failed: return "FAILED";
+        case StepOutcome::Failed: return s.detail.empty() ? "FAILED" : "FAILED: " + s.detail;
         case StepOutcome::NoDriverDirectory:
             return s.kind == StepKind::CopyFile ? "NOT COPIED: the spooler reported no driver directory"
                                                 : "FAILED: the spooler reported no driver directory";
         case StepOutcome::KeyNotOpened: return "NOT WRITTEN: the key could not be opened";
         case StepOutcome::NotWritten: return "NOT WRITTEN";
+        case StepOutcome::Moved: return "moved from \"" + s.detail + "\"";
+        case StepOutcome::NotThere:
+            if (s.kind == StepKind::RemoveDefaultPrinter) {
+                return s.detail.empty() ? "not there" : "left as it is: it names another printer (" + s.detail + ")";
+            }
+            return "not there, nothing to remove";
+        case StepOutcome::Kept: return "kept: the driver \"" + s.detail + "\" still uses it";
+        case StepOutcome::InUse:
+            return s.detail.empty() ? "NOT DELETED: a printer still uses it"
+                                    : "NOT DELETED: still used by the printer(s) " + s.detail;
     }
     return "?";
 }
 
 int InstallExitStatus(const InstallReport& report) {
     if (report.Clean()) return kExitDone;
+    // A driver file refused after this run deleted the driver is held open (by
+    // the spooler, say): the rights were there.
+    const bool driverDeleted = std::any_of(report.steps.begin(), report.steps.end(), [](const StepReport& s) {
+        return s.kind == StepKind::DeleteDriver && s.outcome == StepOutcome::Succeeded;
+    });
     for (const auto& step : report.steps) {
-        if (IsFailure(step.outcome) && step.error == platform::kErrorAccessDenied) return kExitNotAllowed;
+        if (!IsFailure(step.outcome) || step.error != platform::kErrorAccessDenied) continue;
+        if (step.kind == StepKind::RemoveFile && driverDeleted) continue;
+        return kExitNotAllowed;
     }
     return kExitFailed;
 }
@@ -57,6 +80,7 @@ nlohmann::json ReportToJson(const InstallReport& report, const ErrorTextFn& erro
                          {"subject", s.subject},
                          {"target", s.target},
                          {"source", s.source},
+                         {"detail", s.detail},
                          {"outcome", StepOutcomeName(s.outcome)},
                          {"failed", IsFailure(s.outcome)},
                          {"error", s.error},

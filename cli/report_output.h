@@ -15,8 +15,9 @@ using ErrorTextFn = std::function<std::string(platform::ErrorCode)>;
 nlohmann::json ReportToJson(const InstallReport& report, const ErrorTextFn& errorText);
 std::string ReportToText(const InstallReport& report, const ErrorTextFn& errorText);
 
-// tqinstall's exit status for a report: 0 clean, 3 when a failure was an
-// access denial (no administrator rights), else 1.
+// tqinstall's exit status for a report (an installation's or an
+// uninstallation's): 0 clean, 3 when a failure was an access denial (no
+// administrator rights), else 1.
 int InstallExitStatus(const InstallReport& report);
 
 // What the step's outcome means, in words ("written", "already there", ...).

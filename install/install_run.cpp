@@ -1,7 +1,8 @@
 #include "install/install_run.h"
 
 #include <array>
-#include <chrono>
+
+#include "install/step_building.h"
 
 namespace tq {
 
@@ -16,35 +17,12 @@ using platform::CallResult;
 using platform::ErrorCode;
 using platform::kErrorPrinterAlreadyExists;
 using platform::kErrorSuccess;
-using Clock = std::chrono::steady_clock;
+using steps::SetFailure;
+using steps::Step;
+using steps::StepTimer;
 
 constexpr std::uint32_t kDirectoryBufferSize = 255;
 constexpr unsigned kClosingPauseMs = 500;
-
-// Measures one step from its construction.
-class StepTimer {
-public:
-    StepTimer() : start_(Clock::now()) {}
-    std::int64_t ElapsedMs() const {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
-    }
-
-private:
-    Clock::time_point start_;
-};
-
-StepReport Step(StepKind kind, std::string subject, std::string target) {
-    StepReport step;
-    step.kind = kind;
-    step.subject = std::move(subject);
-    step.target = std::move(target);
-    return step;
-}
-
-void SetFailure(StepReport& step, const CallResult& call) {
-    step.outcome = StepOutcome::Failed;
-    step.error = call.error;
-}
 
 // Writes one planned value; a value that cannot be written shows the message.
 StepReport WriteValue(StepKind kind, const std::optional<RegistryWrite>& value, const platform::InstallPlatform& p) {
@@ -79,11 +57,15 @@ bool IsFailure(StepOutcome outcome) {
         case StepOutcome::Succeeded:
         case StepOutcome::AlreadyThere:
         case StepOutcome::NotNeeded:
+        case StepOutcome::Moved:
+        case StepOutcome::NotThere:
+        case StepOutcome::Kept:
             return false;
         case StepOutcome::Failed:
         case StepOutcome::NoDriverDirectory:
         case StepOutcome::KeyNotOpened:
         case StepOutcome::NotWritten:
+        case StepOutcome::InUse:
             return true;
     }
     return true;
@@ -105,6 +87,11 @@ const char* StepKindName(StepKind kind) {
         case StepKind::DefaultPrinter: return "defaultPrinter";
         case StepKind::PortSettings: return "portSettings";
         case StepKind::ClosePrinter: return "closePrinter";
+        case StepKind::PrinterPort: return "printerPort";
+        case StepKind::DeletePrinter: return "deletePrinter";
+        case StepKind::RemoveDefaultPrinter: return "removeDefaultPrinter";
+        case StepKind::DeleteDriver: return "deleteDriver";
+        case StepKind::RemoveFile: return "removeFile";
     }
     return "?";
 }
@@ -118,6 +105,10 @@ const char* StepOutcomeName(StepOutcome outcome) {
         case StepOutcome::NoDriverDirectory: return "noDriverDirectory";
         case StepOutcome::KeyNotOpened: return "keyNotOpened";
         case StepOutcome::NotWritten: return "notWritten";
+        case StepOutcome::Moved: return "moved";
+        case StepOutcome::NotThere: return "notThere";
+        case StepOutcome::Kept: return "kept";
+        case StepOutcome::InUse: return "inUse";
     }
     return "?";
 }

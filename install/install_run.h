@@ -23,6 +23,13 @@ enum class StepKind {
     DefaultPrinter,   // the "Device" value
     PortSettings,     // the COM port's line settings value
     ClosePrinter,     // ClosePrinter
+    // tqinstall's steps around the run: an existing printer brought to the
+    // asked port, and the steps of an uninstallation.
+    PrinterPort,          // GetPrinterA, and SetPrinterA when the port differs
+    DeletePrinter,        // DeletePrinter
+    RemoveDefaultPrinter, // the "Device" value, when it names the printer
+    DeleteDriver,         // DeletePrinterDriverA
+    RemoveFile,           // one DeleteFileA in the driver directory
 };
 
 enum class StepOutcome {
@@ -33,6 +40,10 @@ enum class StepOutcome {
     NoDriverDirectory,  // the spooler reported no driver directory (a copy: not attempted)
     KeyNotOpened,       // a registry value: its key could not be opened for writing
     NotWritten,         // a registry value: the key opened but the value was not written
+    Moved,              // the printer was moved to the asked port (from `detail`)
+    NotThere,           // nothing to remove; counts as success
+    Kept,               // a file left in place: the driver named in `detail` still uses it
+    InUse,              // a driver not deleted: the printers named in `detail` still use it
 };
 
 struct StepReport {
@@ -40,11 +51,13 @@ struct StepReport {
     std::string subject;  // file name, driver or printer name, value name, environment
     std::string target;   // copy destination, port, registry key, driver directory
     std::string source;   // a copy's source file (relative to the current directory)
+    std::string detail;   // the port a printer was moved from; who still uses what was kept
     StepOutcome outcome = StepOutcome::Succeeded;
     platform::ErrorCode error = platform::kErrorSuccess;
     std::int64_t durationMs = 0;
 };
 
+// The report of a run: an installation, or an uninstallation.
 struct InstallReport {
     std::string environment;
     std::string driverDirectory;   // as the spooler reported it; may be empty

@@ -14,6 +14,9 @@ const std::array<const char*, 3> kStopBitsTexts = {"1", "1.5", "2"};
 const std::array<const char*, 3> kFlowControlItems = {"None", "XonXoff", "Hardware"};
 const std::array<const char*, 3> kFlowControlLetters = {" ", "x", "p"};
 
+const char kDefaultPrinterKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+const char kDefaultPrinterValue[] = "Device";
+
 const std::array<int, 11> kProgressPositions = {10, 20, 30, 40, 50, 60, 70, 80, 90, 95, 100};
 
 namespace {
@@ -61,6 +64,12 @@ const char* EnvironmentName(Architecture arch) {
 const char* SourceFolder(Architecture arch) {
     return arch == Architecture::x64 ? "Printer Driver\\x64\\" : "Printer Driver\\x86\\";
 }
+
+const char* UsbDriverProgram(Architecture arch) {
+    return arch == Architecture::x64 ? "USB Driver\\x64\\dpinstx64.exe" : "USB Driver\\x86\\dpinstx86.exe";
+}
+
+std::string DefaultPrinterName(const std::string& deviceData) { return deviceData.substr(0, deviceData.find(',')); }
 
 std::vector<std::string> CopiedFileNames(const ModelEntry& model) {
     return {DllFileName(model), GpdFileName(model), "uniDRVui.DLL", "uniDRV.DLL", "UNIDRV.HLP",
@@ -110,7 +119,7 @@ InstallPlan MakePlan(const InstallChoices& choices, const std::string& driverDir
 
     if (choices.makeDefault) {
         plan.defaultPrinter = RegistryWrite{
-            RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", "Device",
+            RegistryRoot::CurrentUser, kDefaultPrinterKey, kDefaultPrinterValue,
             std::string(model.displayName) + ",winspool," + choices.portName};
     }
     if (choices.serialPortIndex >= 3) {

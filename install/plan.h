@@ -103,6 +103,16 @@ public:
 
 const char* EnvironmentName(Architecture arch);   // "Windows NT x86" / "Windows x64"
 const char* SourceFolder(Architecture arch);      // "Printer Driver\x86\" / "...\x64\"
+// The USB driver installer of the package: "USB Driver\x86\dpinstx86.exe" /
+// "USB Driver\x64\dpinstx64.exe", relative to the package folder.
+const char* UsbDriverProgram(Architecture arch);
+
+// Where the default printer is kept (under HKEY_CURRENT_USER): the value's data
+// is "<printer name>,winspool,<port>".
+extern const char kDefaultPrinterKey[];    // "Software\Microsoft\Windows NT\CurrentVersion\Windows"
+extern const char kDefaultPrinterValue[];  // "Device"
+// The printer a default-printer value names: the text before its first comma.
+std::string DefaultPrinterName(const std::string& deviceData);
 
 // The file names every plan copies for `model`, in copy order.
 std::vector<std::string> CopiedFileNames(const ModelEntry& model);

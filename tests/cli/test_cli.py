@@ -104,7 +104,8 @@ class Plan(unittest.TestCase):
 @unittest.skipIf(ARGS.wineprefix, "the Wine tests run these commands on a spooler")
 class WindowsOnlyCommands(unittest.TestCase):
     def test_say_in_one_line_that_they_need_windows(self):
-        for args in [["install", "--model", "5"], ["ports"], ["monitors", "--json"]]:
+        for args in [["install", "--model", "5"], ["ports"], ["monitors", "--json"], ["status"],
+                     ["uninstall", "--model", "5"]]:
             with self.subTest(args=args):
                 r = tqinstall(*args)
                 self.assertEqual(r.returncode, 2)

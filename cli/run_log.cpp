@@ -1,0 +1,61 @@
+#include "cli/run_log.h"
+
+#include <ctime>
+
+namespace tq::cli {
+
+std::string UtcTimestamp(std::chrono::system_clock::time_point when) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(when);
+    std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &t);
+#else
+    gmtime_r(&t, &utc);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
+nlohmann::json ChoicesToJson(const InstallChoices& c) {
+    return {{"model", c.model.displayName},
+            {"row", c.model.index},
+            {"environment", EnvironmentName(c.architecture)},
+            {"port", c.portName},
+            {"makeDefault", c.makeDefault},
+            {"serialPort", kSerialPortItems.at(static_cast<std::size_t>(c.serialPortIndex))},
+            {"baud", kBaudTexts.at(static_cast<std::size_t>(c.serial.baud))},
+            {"parity", kParityItems.at(static_cast<std::size_t>(c.serial.parity))},
+            {"dataBits", kDataBitsTexts.at(static_cast<std::size_t>(c.serial.dataBits))},
+            {"stopBits", kStopBitsTexts.at(static_cast<std::size_t>(c.serial.stopBits))},
+            {"flow", kFlowControlItems.at(static_cast<std::size_t>(c.serial.flowControl))}};
+}
+
+nlohmann::json LogLine(const std::string& time, const std::string& machine, const std::string& command,
+                       const nlohmann::json& choices, const InstallReport& report, int exitStatus,
+                       const ErrorTextFn& errorText) {
+    nlohmann::json steps = nlohmann::json::array();
+    for (const auto& s : report.steps) {
+        steps.push_back({{"step", StepKindName(s.kind)},
+                         {"subject", s.subject},
+                         {"target", s.target},
+                         {"outcome", StepOutcomeName(s.outcome)},
+                         {"error", s.error},
+                         {"message", s.error ? errorText(s.error) : std::string()},
+                         {"detail", s.detail}});
+    }
+    return {{"time", time},
+            {"machine", machine},
+            {"command", command},
+            {"choices", choices},
+            {"exitStatus", exitStatus},
+            {"succeeded", report.Clean()},
+            {"environment", report.environment},
+            {"steps", steps}};
+}
+
+std::string LogLineText(const nlohmann::json& line) {
+    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace tq::cli

@@ -1,0 +1,202 @@
+#include "install/uninstall.h"
+
+#include <algorithm>
+
+#include "install/machine_status.h"
+#include "install/names.h"
+#include "install/plan.h"
+#include "install/step_building.h"
+
+namespace tq {
+namespace {
+
+using platform::CallResult;
+using platform::ErrorCode;
+using steps::SetFailure;
+using steps::Step;
+using steps::StepTimer;
+
+constexpr ErrorCode kErrorInvalidPrinterName = 1801;
+constexpr ErrorCode kErrorPrinterDriverInUse = 3001;
+
+std::vector<std::string> DriverFiles(const platform::InstalledDriver& d) {
+    std::vector<std::string> out = {d.driverPath, d.dataFile, d.configFile, d.helpFile};
+    out.insert(out.end(), d.dependentFiles.begin(), d.dependentFiles.end());
+    out.erase(std::remove(out.begin(), out.end(), std::string()), out.end());
+    return out;
+}
+
+StepReport DeleteModelPrinter(platform::Spooler& spooler, const std::string& name) {
+    StepReport step = Step(StepKind::DeletePrinter, name, "");
+    const StepTimer timer;
+    const platform::OpenPrinterResult open = spooler.OpenPrinter(name);
+    if (!open.call.ok) {
+        if (open.call.error == kErrorInvalidPrinterName) {
+            step.outcome = StepOutcome::NotThere;
+        } else {
+            SetFailure(step, open.call);
+        }
+    } else {
+        const platform::PrinterDetails details = spooler.GetPrinter(open.handle);
+        if (details.call.ok) step.target = details.printer.port;
+        const CallResult deleted = spooler.DeletePrinter(open.handle);
+        if (!deleted.ok) SetFailure(step, deleted);
+        spooler.ClosePrinter(open.handle);  // the printer goes with its last handle
+    }
+    step.durationMs = timer.ElapsedMs();
+    return step;
+}
+
+StepReport RemoveDefaultValue(platform::Registry& registry, const std::string& printerName) {
+    StepReport step = Step(StepKind::RemoveDefaultPrinter, kDefaultPrinterValue,
+                           std::string(RegistryRootName(RegistryRoot::CurrentUser)) + "\\" + kDefaultPrinterKey);
+    const StepTimer timer;
+    std::optional<QueryFailure> failure;
+    const std::optional<std::string> device = ReadDefaultPrinterValue(registry, failure);
+    if (failure) {
+        step.outcome = StepOutcome::Failed;
+        step.error = failure->error;
+    } else if (!device || !SameName(DefaultPrinterName(*device), printerName)) {
+        step.outcome = StepOutcome::NotThere;  // no value, or one that names another printer
+        if (device) step.detail = *device;
+    } else {
+        const platform::OpenKeyResult open = registry.OpenKeyForWriting(RegistryRoot::CurrentUser, kDefaultPrinterKey);
+        if (open.error != platform::kErrorSuccess) {
+            step.outcome = StepOutcome::Failed;
+            step.error = open.error;
+        } else {
+            const ErrorCode deleted = registry.DeleteValue(open.key, kDefaultPrinterValue);
+            if (deleted != platform::kErrorSuccess) {
+                step.outcome = StepOutcome::Failed;
+                step.error = deleted;
+            }
+            registry.CloseKey(open.key);
+        }
+    }
+    step.durationMs = timer.ElapsedMs();
+    return step;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string out;
+    for (const auto& n : names) out += (out.empty() ? "" : ", ") + n;
+    return out;
+}
+
+}  // namespace
+
+std::vector<FileRemoval> FilesToRemove(const ModelEntry& model, const std::string& driverDirectory,
+                                       const std::optional<platform::InstalledDriver>& ours,
+                                       const std::vector<platform::InstalledDriver>& others) {
+    std::vector<FileRemoval> removals;
+    auto entry = [&](const std::string& name) -> FileRemoval& {
+        for (auto& r : removals) {
+            if (SameName(r.name, name)) return r;
+        }
+        removals.push_back({name, {}, {}});
+        return removals.back();
+    };
+    auto addPath = [](FileRemoval& r, const std::string& path) {
+        if (std::none_of(r.paths.begin(), r.paths.end(), [&](const std::string& p) { return SameName(p, path); })) {
+            r.paths.push_back(path);
+        }
+    };
+    for (const auto& name : CopiedFileNames(model)) {
+        FileRemoval& r = entry(name);
+        if (!driverDirectory.empty()) addPath(r, driverDirectory + "\\" + name);
+    }
+    if (ours) {
+        for (const auto& path : DriverFiles(*ours)) addPath(entry(BaseName(path)), path);
+    }
+    for (auto& r : removals) {
+        for (const auto& other : others) {
+            const auto files = DriverFiles(other);
+            if (std::any_of(files.begin(), files.end(),
+                            [&](const std::string& f) { return SameName(BaseName(f), r.name); })) {
+                r.usedBy = other.name;
+                break;
+            }
+        }
+    }
+    return removals;
+}
+
+InstallReport UninstallModel(const ModelEntry& model, Architecture architecture, platform::Spooler& spooler,
+                             platform::FileSystem& files, platform::Registry& registry) {
+    InstallReport report;
+    report.environment = EnvironmentName(architecture);
+    const std::string name = model.displayName;
+
+    report.steps.push_back(DeleteModelPrinter(spooler, name));
+    report.steps.push_back(RemoveDefaultValue(registry, name));
+
+    // The driver, unless a printer of another name still prints through it.
+    StepReport driverStep = Step(StepKind::DeleteDriver, name, report.environment);
+    const StepTimer driverTimer;
+    const platform::DriverList drivers = spooler.EnumPrinterDrivers(report.environment);
+    std::optional<platform::InstalledDriver> ours;
+    std::vector<platform::InstalledDriver> others;
+    for (const auto& d : drivers.drivers) {
+        if (SameName(d.name, name)) {
+            ours = d;
+        } else {
+            others.push_back(d);
+        }
+    }
+    bool driverGone = false;
+    if (!drivers.call.ok) {
+        SetFailure(driverStep, drivers.call);
+        driverStep.detail = "the installed drivers could not be listed; the files are left in place";
+    } else if (!ours) {
+        driverStep.outcome = StepOutcome::NotThere;
+        driverGone = true;
+    } else {
+        std::vector<std::string> users;
+        const platform::PrinterList printers = spooler.EnumPrinters();
+        for (const auto& p : printers.printers) {
+            if (SameName(p.driver, name) && !SameName(p.name, name)) users.push_back(p.name);
+        }
+        if (!users.empty()) {
+            driverStep.outcome = StepOutcome::InUse;
+            driverStep.detail = Joined(users);
+        } else {
+            const CallResult deleted = spooler.DeletePrinterDriver(report.environment, name);
+            if (deleted.ok) {
+                driverGone = true;
+            } else if (deleted.error == kErrorPrinterDriverInUse) {
+                driverStep.outcome = StepOutcome::InUse;
+                driverStep.error = deleted.error;
+            } else {
+                SetFailure(driverStep, deleted);
+            }
+        }
+    }
+    driverStep.durationMs = driverTimer.ElapsedMs();
+    report.steps.push_back(driverStep);
+    if (!driverGone) return report;
+
+    const DriverDirectoryAnswer directory = QueryDriverDirectory(spooler, architecture);
+    report.driverDirectory = directory.directory;
+    for (const auto& removal : FilesToRemove(model, directory.directory, ours, others)) {
+        for (const auto& path : removal.paths) {
+            StepReport step = Step(StepKind::RemoveFile, removal.name, path);
+            const StepTimer timer;
+            if (!removal.usedBy.empty()) {
+                step.outcome = StepOutcome::Kept;
+                step.detail = removal.usedBy;
+            } else {
+                const CallResult deleted = files.Delete(path);
+                if (deleted.error == platform::kErrorFileNotFound || deleted.error == platform::kErrorPathNotFound) {
+                    step.outcome = StepOutcome::NotThere;
+                } else if (!deleted.ok) {
+                    SetFailure(step, deleted);
+                }
+            }
+            step.durationMs = timer.ElapsedMs();
+            report.steps.push_back(step);
+        }
+    }
+    return report;
+}
+
+}  // namespace tq

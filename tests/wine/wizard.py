@@ -15,6 +15,7 @@ TQSetup.exe writes nothing; with it, use wait_window (by caption) and screenshot
 """
 import json
 import os
+import re
 import pathlib
 import subprocess
 import time
@@ -148,7 +149,14 @@ class Wizard:
     def wait_dialog(self, template, event="opened", timeout=30):
         rec = self.wait_record(lambda r: r.get("event") == event and r.get("template") == template,
                                timeout, f"{event} snapshot of dialog {template}")
-        # Let Wine map and paint the window before anyone clicks or looks at it.
+        # The snapshot is taken as the dialog opens: wait until X shows it
+        # before anyone clicks or looks at it.
+        # (Best effort: an owned dialog is not always reported visible by X.)
+        if event == "opened" and rec.get("caption"):
+            try:
+                self.wait_window(re.escape(rec["caption"]), timeout=5)
+            except AssertionError:
+                pass
         time.sleep(0.7)
         return rec
 

@@ -200,20 +200,30 @@ private:
             instance.Snapshot(target, tq::ui::CDialog::FromWindow(target), "demand");
         } else if (down && key == VK_F11) {
             PostMessageW(KeyTarget(), WM_SYSCOMMAND, 0x001F, 0);
-        } else if (down && key == VK_F10) {
-            // Run from a timer so the dialog's modal loop runs outside the hook.
-            SetTimer(nullptr, 0, 0, &Probe::OpenCreatePort);
+        } else if (down && key == VK_F10 && !createPortPending) {
+            // Run from a timer so the dialog's modal loop runs outside the hook;
+            // one at a time, since a timer left firing keeps a modal loop busy
+            // and the dialog would never be shown.
+            createPortPending = true;
+            SetTimer(nullptr, 0, 10, &Probe::OpenCreatePort);
         }
         return CallNextHookEx(nullptr, code, key, flags);
     }
 
     static void CALLBACK OpenCreatePort(HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
+        static bool running = false;
+        if (running) return;
+        running = true;
         std::unique_ptr<tq::platform::Spooler> spooler = tq::platform::SystemSpooler();
         tq::ui::CCreatePortDlg dialog(*spooler);
         INT_PTR result = dialog.DoModal();
         instance.Write({{"event", "closed"}, {"template", IDD_CREATE_PORT}, {"result", result}});
+        running = false;
+        createPortPending = false;
     }
+
+    static inline bool createPortPending = false;
 
     std::string path_;
     HHOOK hook_ = nullptr;

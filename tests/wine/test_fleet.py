@@ -1,6 +1,7 @@
 """tqinstall for fleets: check-package, status, install over an existing
 printer, uninstall and --log, the real exe in fresh prefixes; what the machine
 holds is read back with check_machine."""
+import argparse
 import json
 import pathlib
 import shutil
@@ -8,8 +9,14 @@ import sys
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import test_install as base  # noqa: E402  (parses the same arguments)
 import wine_args  # noqa: E402
+
+# --mover is this script's own; test_install parses the arguments both take.
+_own = argparse.ArgumentParser(add_help=False)
+_own.add_argument("--mover")
+_args, sys.argv[1:] = _own.parse_known_args()
+MOVER = _args.mover
+import test_install as base  # noqa: E402
 
 ARGS, PACKAGE, TQINSTALL = base.ARGS, base.PACKAGE, base.TQINSTALL
 WINEARCH, ARCH = base.NATIVE
@@ -27,7 +34,11 @@ def names_in(folder):
 
 class Fleet(unittest.TestCase):
     def machine(self, name):
-        return base.Machine(self, WINEARCH, f"fleet-{WINEARCH}-{name}")
+        # A prefix takes 0.6 to 1.3 GB: it goes when the test is over (cleanups
+        # run last-in first-out, so after the Machine's wineserver has ended).
+        prefix = pathlib.Path(ARGS.work) / f"fleet-{WINEARCH}-{name}"
+        self.addCleanup(shutil.rmtree, prefix, ignore_errors=True)
+        return base.Machine(self, WINEARCH, prefix.name)
 
     def run_json(self, m, *args):
         r = m.wine.run([TQINSTALL, *args, "--json"], cwd=PACKAGE)
@@ -58,6 +69,7 @@ class Fleet(unittest.TestCase):
         if broken.exists():
             shutil.rmtree(broken)
         shutil.copytree(PACKAGE, broken)
+        self.addCleanup(shutil.rmtree, broken, ignore_errors=True)
         (broken / "Printer Driver" / "x64" / "R5xK.GPD").unlink()
         (broken / "Printer Driver" / "x86" / "uniDRV.DLL").unlink()
         (broken / "USB Driver" / "x86" / "dpinstx86.exe").unlink()
@@ -115,6 +127,21 @@ class Fleet(unittest.TestCase):
         self.assertEqual([(p["pPrinterName"], p["pPortName"]) for p in held["printers"]], [(A31, "COM2:")])
         self.assertEqual(held["registry"][DEVICE + "\\Device"], A31 + ",winspool,COM2:")
         self.assertEqual(self.model_status(m, 5)[1]["printer"]["port"], "COM2:")
+
+    @unittest.skipUnless(MOVER, "needs --mover")
+    def test_existing_printer_is_moved_with_set_printer(self):
+        m = self.machine("setprinter")
+        self.assertEqual(m.install("--model", "5", "--port", "LPT1:")[0], 0)
+        r = m.wine.run([MOVER, A31, "COM3:"], check=True)
+        self.assertEqual(json.loads(r.stdout), {"outcome": "moved", "detail": "LPT1:", "error": 0})
+        held = self.held(m)
+        self.assertEqual([(p["pPrinterName"], p["pPortName"], p["pDriverName"]) for p in held["printers"]],
+                         [(A31, "COM3:", A31)])
+        r = m.wine.run([MOVER, A31, "com3:"], check=True)
+        self.assertEqual(json.loads(r.stdout)["outcome"], "succeeded")
+        r = m.wine.run([MOVER, "No Such Printer", "COM3:"])
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(json.loads(r.stdout)["outcome"], "failed")
 
     def test_uninstall_leaves_nothing_of_the_model_and_the_other_models_files(self):
         m = self.machine("uninstall")

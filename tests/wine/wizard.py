@@ -128,8 +128,13 @@ class Wizard:
     def records(self):
         if not self.probe_file or not self.probe_file.exists():
             return []
-        lines = self.probe_file.read_text(encoding="utf-8").splitlines()
-        return [json.loads(line) for line in lines if line.strip()]
+        records = []
+        for line in self.probe_file.read_text(encoding="utf-8", errors="replace").splitlines():
+            try:
+                records.append(json.loads(line))
+            except ValueError:
+                break  # the line being written right now
+        return records
 
     def wait_record(self, predicate, timeout=30, what="a probe record"):
         """The first record after the ones already taken that satisfies `predicate`."""

@@ -189,6 +189,15 @@ class Wizard:
             time.sleep(0.3)
         raise AssertionError(f"no window {caption!r}")
 
+    def wait_window_gone(self, caption, timeout=30):
+        """Waits until no visible window has the caption."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if not self.xdotool("search", "--onlyvisible", "--name", caption, check=False).stdout.split():
+                return
+            time.sleep(0.3)
+        raise AssertionError(f"window {caption!r} still open")
+
     def focus(self, caption):
         window = self.wait_window(caption)
         self.xdotool("windowfocus", "--sync", window, check=False)

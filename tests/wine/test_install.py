@@ -45,7 +45,7 @@ class Machine:
 
     def __init__(self, test, winearch, name):
         self.wine = winetest.Wine(winetest.fresh_prefix(ARGS.work, winearch, name), winearch)
-        test.addCleanup(self.wine.stop)
+        test.addCleanup(self.wine.discard)
         # Windows always has this key; a fresh Wine prefix does not.
         self.wine.reg_add(DEVICE_KEY)
 
@@ -173,7 +173,7 @@ class SpoolerLists(unittest.TestCase):
     def test_ports_and_monitors_of_a_fresh_machine(self):
         winearch, _ = NATIVE
         wine = winetest.Wine(winetest.fresh_prefix(ARGS.work, winearch, f"lists-{winearch}"), winearch)
-        self.addCleanup(wine.stop)
+        self.addCleanup(wine.discard)
         r = wine.run([TQINSTALL, "ports", "--json"], check=True)
         ports = json.loads(r.stdout)
         self.assertEqual([p["name"] for p in ports],

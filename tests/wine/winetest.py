@@ -5,6 +5,7 @@ WINEARCH is made once (wineboot takes 15-20 s) and copied for each test that
 wants a fresh machine, which takes a second or two.
 """
 import argparse
+import atexit
 import fcntl
 import os
 import pathlib
@@ -84,7 +85,21 @@ def fresh_prefix(work_dir, arch, name):
     with open(str(template) + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_SH)
         shutil.copytree(template, target, symlinks=True)
+    _made.append((target, arch))
     return target
+
+
+# Fresh prefixes made by this process; deleted when it exits, so a test run
+# does not leave gigabytes of prefixes behind.
+_made = []
+
+
+@atexit.register
+def _discard_made_prefixes():
+    for prefix, arch in _made:
+        if prefix.exists():
+            stop_prefix(prefix, arch)
+            shutil.rmtree(prefix, ignore_errors=True)
 
 
 class Wine:
@@ -120,6 +135,11 @@ class Wine:
 
     def stop(self):
         stop_prefix(self.prefix, self.arch)
+
+    def discard(self):
+        """Ends the prefix's wineserver and deletes the prefix (0.6-1.3 GB each)."""
+        stop_prefix(self.prefix, self.arch)
+        shutil.rmtree(self.prefix, ignore_errors=True)
 
 
 def main():

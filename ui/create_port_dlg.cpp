@@ -40,10 +40,9 @@ void CCreatePortDlg::OnNewPort() {
 }
 
 int FirstSelectedRow(const CListCtrl& list) {
-    for (int i = 0; i < list.GetItemCount(); ++i) {
-        if ((list.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) == LVIS_SELECTED) return i;
-    }
-    return -1;
+    static_assert(kRowSelectedState == LVIS_SELECTED);
+    return FirstSelectedRow([&] { return list.GetItemCount(); },
+                            [&](int row) { return list.GetItemState(row, LVIS_SELECTED); });
 }
 
 }  // namespace tq::ui

@@ -1,4 +1,7 @@
+#include <memory>
+
 #include "install/plan.h"
+#include "platform/system_services.h"
 #include "ui/install_session.h"
 #include "ui/page_decisions.h"
 #include "ui/framework/text.h"
@@ -120,21 +123,46 @@ void CDetailSettingDlg::OnPaint() {
 
 HCURSOR CDetailSettingDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
 
-// ---------------------------------------------------------------------------
-// HOOK FOR THE SELECT PORT PAGE (not built yet). "&Next >" is bound, but the
-// page it runs does not exist in this program yet, so the command leaves the
-// Detail Setting page open, as after a Select Port page ended with IDCANCEL.
-// The Select Port page's developer fills it in:
-//   auto* page = new CSelectPortDlg;        // lifetime: the Select Port page's
-//   theInstallSession.selectPortPage = page;
-//   if (page->DoModal() == IDCANCEL) return;
-//   FinishAfterSelectPort(page->m_strPort);
-// ---------------------------------------------------------------------------
-void CDetailSettingDlg::OnNext() {}
+std::optional<InstallChoices> CDetailSettingDlg::InstallChoicesFromControls(Architecture arch, const CString& port) {
+    m_pDefaultPrinterBox = GetDlgItem(IDC_SET_DEFAULT);
+    auto selected = [](CWnd* list) { return static_cast<int>(list->SendMessage(CB_GETCURSEL)); };
+    DetailSelections page;
+    page.modelRow = selected(m_pModelList);
+    page.makeDefault = m_pDefaultPrinterBox->SendMessage(BM_GETCHECK) == BST_CHECKED;
+    page.serialPortIndex = selected(m_pPortList);
+    page.serial.baud = selected(m_pBaudList);
+    page.serial.parity = selected(m_pParityList);
+    page.serial.dataBits = selected(m_pDataBitsList);
+    page.serial.stopBits = selected(m_pStopBitsList);
+    page.serial.flowControl = selected(m_pFlowControlList);
+    return InstallChoicesFor(arch, page, port);
+}
 
-void CDetailSettingDlg::FinishAfterSelectPort(const CString& port) {
-    theInstallSession.selectedPort = port;
-    if (ShowsCompletedMessage(theInstallSession.osKind)) AfxMessageBox("Completed!", MB_OK);
+namespace {
+
+// The Select Port page of the latest visit. The page object outlives its
+// window, since this page reads it after DoModal; the next visit replaces the
+// session's link to it, and with that nothing can reach it any more, so it is
+// released then (and the last one when the process ends).
+std::unique_ptr<CSelectPortDlg> latestSelectPortPage;
+
+std::string ErrorTextCp936(platform::ErrorCode error) { return Utf8ToCp936(platform::SystemErrorText(error)); }
+
+}  // namespace
+
+void CDetailSettingDlg::OnNext() {
+    auto page = std::make_unique<CSelectPortDlg>(MachinePlatform());
+    theInstallSession.selectPortPage = page.get();
+    latestSelectPortPage = std::move(page);
+
+    CSelectPortDlg& visit = *theInstallSession.selectPortPage;
+    if (visit.DoModal() == IDCANCEL) return;  // back on this page, as it was
+
+    theInstallSession.selectedPort = visit.m_strPort;
+    const InstallReport* report = visit.m_report ? &*visit.m_report : nullptr;
+    if (std::optional<std::string> message = ClosingMessage(theInstallSession.osKind, report, &ErrorTextCp936)) {
+        AfxMessageBox(*message, MB_OK);
+    }
     EndOK();
 }
 

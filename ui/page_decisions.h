@@ -1,15 +1,20 @@
 // The wizard's decisions as plain functions over plain values: which radio
 // button shows the Windows version, which program the USB button starts, what
-// the Detail Setting page shows, where a minimised page draws its icon, what
-// help topic and caption the framework uses. No <windows.h> here, so they are
+// the Detail Setting page shows, which port row is preselected, what an
+// installation's outcome tells the user, where a minimised page draws its
+// icon, what help topic and caption the framework uses. No <windows.h> here, so they are
 // tested natively.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "host/host_probes.h"
+#include "install/install_run.h"
+#include "install/plan.h"
 
 namespace tq::ui {
 
@@ -50,6 +55,60 @@ IconPosition MinimisedIconPosition(int clientWidth, int clientHeight, int iconWi
 // The extended list-view style both port lists use: LVS_EX_TRACKSELECT
 // cleared, LVS_EX_GRIDLINES and LVS_EX_FULLROWSELECT set, the other bits kept.
 unsigned long PortListExtendedStyle(unsigned long current);
+
+// The Select Port page.
+// The list shows the first 256 ports of the spooler's enumeration.
+constexpr int kMaxPortRows = 256;
+// How many of `portCount` enumerated ports become rows.
+int ListedPortCount(std::size_t portCount);
+// The row to preselect among the listed ports (the first kMaxPortRows of
+// `portNames`, in enumeration order): the LPT1 port, else COM1, else FILE,
+// matched on the first four characters, case-sensitively; of two matches of
+// the same kind the later one. Row 0 is a row like any other. Nothing when no
+// listed port matches.
+std::optional<int> PreferredPortRow(const std::vector<std::string>& portNames);
+
+// LVIS_SELECTED: the state bit of a selected list-view row.
+constexpr unsigned kRowSelectedState = 0x0002;
+// The first row, counted from 0, whose state includes kRowSelectedState, or -1.
+// `itemCount()` is asked again at every step, `itemState(i)` gives row i's state.
+template <class ItemCount, class ItemState>
+int FirstSelectedRow(ItemCount itemCount, ItemState itemState) {
+    for (int i = 0; i < itemCount(); ++i) {
+        if ((itemState(i) & kRowSelectedState) == kRowSelectedState) return i;
+    }
+    return -1;
+}
+
+// What "&Install" says when no port is selected; nothing is installed then.
+extern const char kChoosePortFirstMessage[];
+
+// The Detail Setting page's selections as the Install command reads them.
+struct DetailSelections {
+    int modelRow = -1;         // the model list's CB_GETCURSEL
+    bool makeDefault = false;  // "Set Default Printer" reads BST_CHECKED
+    int serialPortIndex = -1;  // the hidden port list's CB_GETCURSEL
+    SerialSettings serial;     // the five serial lists' CB_GETCURSEL
+};
+// The installation's inputs from the selections, the architecture of the
+// WOW64 test and the chosen port; nothing when the model row is not a catalog
+// row (the serial indexes are checked by the plan).
+std::optional<InstallChoices> InstallChoicesFor(Architecture arch, const DetailSelections& page,
+                                                const std::string& port);
+
+// The system's message for an error code, in code page 936; empty when unknown.
+using ErrorTextFn = std::function<std::string(platform::ErrorCode)>;
+
+// The one message that tells a person what went wrong with an installation:
+// each failed step in plain words with the reason, then what to do about it.
+std::string InstallFailureMessage(const InstallReport& report, const ErrorTextFn& errorText);
+
+// What the Detail Setting page shows once the Select Port page has ended with
+// a result other than IDCANCEL: "Completed!" for a clean report when `kind` is
+// 3..9, nothing for a clean report otherwise, and the failure message for a
+// report with a failed step, whatever the kind. Without a report (no
+// installation ran) a message that nothing was installed.
+std::optional<std::string> ClosingMessage(OsKind kind, const InstallReport* report, const ErrorTextFn& errorText);
 
 // The framework.
 struct PlacedRect {

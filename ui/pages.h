@@ -1,6 +1,11 @@
 // The wizard's application object and dialogs.
 #pragma once
 
+#include <optional>
+
+#include "install/install_run.h"
+#include "install/progress_sink.h"
+#include "platform/install_platform.h"
 #include "platform/spooler.h"
 #include "res/resource.h"
 #include "ui/framework/framework.h"
@@ -72,14 +77,55 @@ public:
     CWnd* m_pDefaultPrinterBox = nullptr;  // set by the installation when it reads the box
     HICON m_hIcon;
 
+    // The installation's inputs from this page's controls, for `arch` and `port`;
+    // nothing when the model list holds no catalog row.
+    std::optional<InstallChoices> InstallChoicesFromControls(Architecture arch, const CString& port);
+
     DECLARE_MESSAGE_MAP()
 
 private:
     void EnableSerialLists(BOOL enable);
-    // The closing steps once the Select Port page has ended with a result
-    // other than IDCANCEL: keep its port, say "Completed!" where the Windows
-    // version asks for it, end the page with IDOK.
-    void FinishAfterSelectPort(const CString& port);
+};
+
+// The last page: the spooler's ports, Create Port / Configure Port, and
+// "&Install" with the progress bar the installation reports to.
+class CSelectPortDlg : public CDialog {
+public:
+    explicit CSelectPortDlg(const platform::InstallPlatform& platform, CWnd* parent = nullptr);
+    ~CSelectPortDlg() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;      // Enter: the page stays; only "&Install" ends it with IDOK
+    void OnCancel() override;  // ends the page with IDCANCEL, as the base does
+
+    void OnCreatePort();
+    void OnConfigurePort();
+    void OnInstall();
+
+    CString m_strPort;          // the chosen port; written only by the Install command
+    CProgressCtrl m_progress;
+    CListCtrl m_listPorts;
+    // What the Install command's installation did; empty until it has run.
+    std::optional<InstallReport> m_report;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Lists the spooler's ports and selects the preferred row; the columns and
+    // the progress bar's range are set up at the first fill only.
+    void FillPortList(bool firstFill);
+
+    // The progress bar as the installation's sink, painted at every position.
+    class ProgressBarSink : public ProgressSink {
+    public:
+        explicit ProgressBarSink(CProgressCtrl& bar) : m_bar(bar) {}
+        void SetPosition(int position) override;
+
+    private:
+        CProgressCtrl& m_bar;
+    };
+
+    const platform::InstallPlatform& m_platform;
 };
 
 // Lists the spooler's port monitors and adds ports through them.
@@ -103,5 +149,9 @@ private:
 
 // The first row, counted from 0, whose state includes LVIS_SELECTED, or -1.
 int FirstSelectedRow(const CListCtrl& list);
+
+// The machine's spooler, files, registry, pause and the wizard's message box,
+// made on first use and kept for the process's life.
+const platform::InstallPlatform& MachinePlatform();
 
 }  // namespace tq::ui

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "catalog/model_catalog.h"
+#include "install/install_run.h"
+#include "platform/testing/recording_platform.h"
 #include "res/resource.h"
 #include "ui/page_decisions.h"
 
@@ -138,6 +140,201 @@ TEST(Framework, CentredRect) {
     r = CentredRect({100, 100, 300, 200}, 500, 400);  // larger than the area: caption stays reachable
     EXPECT_EQ(r.left, 100);
     EXPECT_EQ(r.top, 100);
+}
+
+// ---- the Select Port page ----
+
+std::vector<std::string> Ports(std::initializer_list<const char*> names) { return {names.begin(), names.end()}; }
+
+TEST(SelectPortPage, PreferredRow) {
+    struct Case { const char* name; std::vector<std::string> ports; std::optional<int> row; };
+    std::vector<std::string> many(300, "NE00:");
+    many[10] = "COM1:";
+    many[280] = "LPT1:";  // beyond the 256 rows: not listed, not preferred
+    std::vector<std::string> lastListed(300, "NE00:");
+    lastListed[255] = "LPT1:";
+    lastListed[256] = "LPT1:";
+    const Case cases[] = {
+        {"LPT1 in row 0 is preferred like any other row", Ports({"LPT1:", "LPT2:", "LPT3:", "COM1:", "COM2:", "FILE:"}), 0},
+        {"COM1 in row 0, no LPT1", Ports({"COM1:", "COM2:", "FILE:"}), 0},
+        {"FILE in row 0, the only match", Ports({"FILE:", "COM2:"}), 0},
+        {"Wine's order: LPT1 wins over COM1 and FILE", Ports({"COM1:", "COM2:", "COM3:", "COM4:", "FILE:", "LPT1:", "LPT2:", "LPT3:"}), 5},
+        {"the later of COM1: and COM10:", Ports({"LPT2:", "NUL:", "FILE:", "COM1:", "COM2:", "COM3:", "COM4:", "X:", "Y:", "COM10:"}), 9},
+        {"FILE above row 0", Ports({"NE01:", "FILE:", "COM2:"}), 1},
+        {"a name of exactly four characters", Ports({"XPS:", "LPT1"}), 1},
+        {"lower case and short names match nothing", Ports({"lpt1:", "LPT", "COM", "file:", "Com1:"}), std::nullopt},
+        {"an empty list", {}, std::nullopt},
+        {"only the first 256 ports are rows", many, 10},
+        {"row 255 is the last listed", lastListed, 255},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PreferredPortRow(c.ports), c.row) << c.name;
+    EXPECT_EQ(ListedPortCount(0), 0);
+    EXPECT_EQ(ListedPortCount(256), 256);
+    EXPECT_EQ(ListedPortCount(300), 256);
+}
+
+TEST(SelectPortPage, FirstSelectedRow) {
+    constexpr unsigned kFocused = 0x0001, kSelected = 0x0002, kCut = 0x0004;
+    struct Case { std::vector<unsigned> states; int row; };
+    const Case cases[] = {
+        {{}, -1},
+        {{0, 0, kSelected}, 2},
+        {{kFocused, kSelected | kFocused, kSelected}, 1},  // the first of two, the focus mark aside
+        {{kFocused, kCut, 0}, -1},                          // focused is not selected
+    };
+    for (const Case& c : cases) {
+        const int row = FirstSelectedRow([&] { return static_cast<int>(c.states.size()); },
+                                         [&](int i) { return c.states[static_cast<size_t>(i)]; });
+        EXPECT_EQ(row, c.row);
+    }
+}
+
+TEST(SelectPortPage, InstallChoicesFromTheDetailSettingPage) {
+    DetailSelections page;
+    page.modelRow = 0;
+    page.makeDefault = false;
+    page.serialPortIndex = 4;
+    page.serial = {8, 0, 1, 2, 1};
+    std::optional<InstallChoices> choices = InstallChoicesFor(Architecture::x64, page, "COM3:");
+    ASSERT_TRUE(choices);
+    EXPECT_EQ(choices->architecture, Architecture::x64);
+    EXPECT_EQ(choices->model.index, 0);
+    EXPECT_STREQ(choices->model.displayName, ModelCatalog::Row(0)->displayName);
+    EXPECT_EQ(choices->portName, "COM3:");
+    EXPECT_FALSE(choices->makeDefault);
+    EXPECT_EQ(choices->serialPortIndex, 4);
+    EXPECT_EQ((std::vector<int>{choices->serial.baud, choices->serial.parity, choices->serial.dataBits,
+                                choices->serial.stopBits, choices->serial.flowControl}),
+              (std::vector<int>{8, 0, 1, 2, 1}));
+    for (int row : {-1, 19}) {
+        page.modelRow = row;
+        EXPECT_FALSE(InstallChoicesFor(Architecture::x86, page, "LPT1:")) << row;
+    }
+}
+
+// A report of the real run over the recording double, with `setUp` making calls fail.
+InstallReport RunWith(const std::function<void(platform::testing::RecordingPlatform&)>& setUp,
+                      int serialPortIndex = 0) {
+    platform::testing::RecordingPlatform machine;
+    if (setUp) setUp(machine);
+    InstallChoices choices;
+    choices.portName = "LPT1:";
+    choices.serialPortIndex = serialPortIndex;
+    return InstallPrinterDriver(choices, machine, machine.Platform());
+}
+
+std::string FakeErrorText(platform::ErrorCode error) {
+    switch (error) {
+    case platform::kErrorFileNotFound: return "The system cannot find the file specified.";
+    case platform::kErrorAccessDenied: return "Access is denied.";
+    default: return "";
+    }
+}
+
+TEST(SelectPortPage, ClosingMessage) {
+    using platform::testing::RecordingPlatform;
+    const InstallReport clean = RunWith({});
+    const InstallReport existing = RunWith([](RecordingPlatform& m) {
+        m.Fail("AddPrinterA", platform::kErrorPrinterAlreadyExists);
+    });
+    const InstallReport missingFile = RunWith([](RecordingPlatform& m) {
+        m.Fail("CopyFileA", platform::kErrorFileNotFound,
+               [](const platform::testing::RecordedCall& c) { return c.args[0] == "Printer Driver\\x86\\TQA10cut.GPD"; });
+    });
+    ASSERT_TRUE(clean.Clean());
+    ASSERT_TRUE(existing.Clean());
+    ASSERT_FALSE(missingFile.Clean());
+
+    struct Case { const char* name; int kind; const InstallReport* report; const char* starts; };
+    const Case cases[] = {
+        {"clean, Windows 7", 8, &clean, "Completed!"},
+        {"clean, NT 4", 3, &clean, "Completed!"},
+        {"clean, Windows 98: no message", 2, &clean, nullptr},
+        {"clean, not classified: no message", 0, &clean, nullptr},
+        {"an existing printer counts as success", 9, &existing, "Completed!"},
+        {"a failure, Windows 7", 8, &missingFile, "The printer driver was not installed completely."},
+        {"a failure is told whatever the kind", 0, &missingFile, "The printer driver was not installed completely."},
+        {"no installation ran", 8, nullptr, "The printer driver was not installed: the installation could not be started."},
+    };
+    for (const Case& c : cases) {
+        std::optional<std::string> message = ClosingMessage(static_cast<OsKind>(c.kind), c.report, &FakeErrorText);
+        if (!c.starts) {
+            EXPECT_EQ(message, std::nullopt) << c.name;
+            continue;
+        }
+        ASSERT_TRUE(message) << c.name;
+        EXPECT_EQ(message->rfind(c.starts, 0), 0u) << c.name << ": " << *message;
+        EXPECT_EQ(message->find("Completed!") == std::string::npos, c.report != &clean && c.report != &existing)
+            << c.name;
+    }
+}
+
+TEST(SelectPortPage, FailureMessageSaysWhatFailedWhyAndWhatToDo) {
+    using platform::testing::RecordedCall;
+    using platform::testing::RecordingPlatform;
+    struct Case {
+        const char* name;
+        std::function<void(RecordingPlatform&)> setUp;
+        int serialPortIndex;
+        std::vector<std::string> says;     // each appears in the message
+        std::vector<std::string> notSays;  // none appears
+    };
+    const std::string folderHint = "make sure its folder \"Printer Driver\\x86\" holds every driver file";
+    const std::string admin = "as an administrator";
+    const std::string spooler = "Print Spooler service is running";
+    const Case cases[] = {
+        {"a missing driver file",
+         [](RecordingPlatform& m) {
+             m.Fail("CopyFileA", platform::kErrorFileNotFound,
+                    [](const RecordedCall& c) { return c.args[0] == "Printer Driver\\x86\\TQA10cut.GPD"; });
+         },
+         0,
+         {"The file \"Printer Driver\\x86\\TQA10cut.GPD\" was not copied to "
+          "\"C:\\WINDOWS\\System32\\spool\\DRIVERS\\W32X86\\TQA10cut.GPD\": "
+          "The system cannot find the file specified. (error 2).",
+          folderHint},
+         {"uniDRV.DLL", admin, spooler}},
+        {"no rights to register the driver",
+         [](RecordingPlatform& m) { m.Fail("AddPrinterDriverA", platform::kErrorAccessDenied); }, 0,
+         {"The driver \"TQ-A10(Cut) Series\" was not registered with the print spooler for Windows NT x86: "
+          "Access is denied. (error 5).",
+          admin},
+         {folderHint, spooler}},
+        {"the printer not created, an error without words",
+         [](RecordingPlatform& m) { m.Fail("AddPrinterA", platform::kErrorInvalidParameter); }, 0,
+         {"The printer \"TQ-A10(Cut) Series\" was not created on the port \"LPT1:\" (error 87).", spooler},
+         {admin}},
+        {"the default printer key missing",
+         [](RecordingPlatform& m) { m.Fail("RegOpenKeyExA", platform::kErrorFileNotFound); }, 0,
+         {"The printer was not made the default printer: the registry key "
+          "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows could not be opened",
+          "default printer yourself"},
+         {spooler, "line settings"}},
+        {"the COM port's settings not written",
+         [](RecordingPlatform& m) {
+             m.Fail("RegSetValueExA", platform::kErrorAccessDenied,
+                    [](const RecordedCall& c) { return c.args[1] == "COM2:"; });
+         },
+         4,
+         {"The line settings of \"COM2:\" were not saved: the value \"COM2:\" could not be written under "
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports: Access is denied. (error 5).",
+          admin, "line settings yourself"},
+         {"default printer"}},
+        {"no driver directory: one line for the copies",
+         [](RecordingPlatform& m) { m.writeNoDirectory = true; }, 0,
+         {"The print spooler reported no driver directory for Windows NT x86.",
+          "No driver file was copied, since there was no driver directory", spooler},
+         {"was not copied to"}},
+    };
+    for (const Case& c : cases) {
+        const InstallReport report = RunWith(c.setUp, c.serialPortIndex);
+        ASSERT_FALSE(report.Clean()) << c.name;
+        const std::string message = InstallFailureMessage(report, &FakeErrorText);
+        EXPECT_NE(message.find("What failed:"), std::string::npos) << c.name;
+        EXPECT_NE(message.find("What to do:"), std::string::npos) << c.name;
+        for (const std::string& text : c.says) EXPECT_NE(message.find(text), std::string::npos) << c.name << ": " << text << "\n" << message;
+        for (const std::string& text : c.notSays) EXPECT_EQ(message.find(text), std::string::npos) << c.name << ": " << text << "\n" << message;
+    }
 }
 
 // The flow over scripted end codes: which pages were shown, in order.

@@ -1,6 +1,6 @@
 """Drives the real wizard under Wine and Xvfb.
 
-    with XDisplay(41) as display:
+    with XDisplay(41) as display:         # :41, or the next free display
         wiz = Wizard(wine, exe, display, shots_dir)
         wiz.start(cwd=folder)
         page = wiz.wait_dialog(129)          # a probe snapshot (dict)
@@ -25,28 +25,49 @@ FONT_REPLACEMENTS = {"宋体": "WenQuanYi Zen Hei", "SimSun": "WenQuanYi Zen Hei
 
 
 class XDisplay:
-    """An Xvfb server on display :number for the lifetime of the `with` block.
+    """An Xvfb server for the lifetime of the `with` block, on the first free
+    display from :number on (up to `tries` numbers), so that trees and runs
+    side by side do not collide. `name` is the display taken.
 
     DISPLAY is set for the whole process meanwhile: every Wine program must see
     it, since the first one in a prefix starts the desktop process that all
     later windows go through."""
 
-    def __init__(self, number):
-        self.number = number
-        self.name = f":{number}"
+    def __init__(self, number, tries=20):
+        self.first = int(number)
+        self.tries = tries
+        self.number = None
+        self.name = None
         self.proc = None
 
+    def _start(self, number):
+        """Starts Xvfb on :number; True once it serves, False when the display is taken."""
+        if pathlib.Path(f"/tmp/.X{number}-lock").exists() or pathlib.Path(f"/tmp/.X11-unix/X{number}").exists():
+            return False
+        # Xvfb writes the display number to the pipe once it accepts clients;
+        # the pipe ends without it when Xvfb gives up (display in use).
+        read_end, write_end = os.pipe()
+        proc = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                                 "-displayfd", str(write_end)],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as pipe:
+            answer = pipe.readline().strip()
+        if answer == str(number).encode():
+            self.proc = proc
+            return True
+        proc.kill()
+        proc.wait()
+        return False
+
     def __enter__(self):
-        socket = pathlib.Path(f"/tmp/.X11-unix/X{self.number}")
-        if socket.exists():
-            raise RuntimeError(f"display {self.name} is in use (or {socket} was left behind)")
-        self.proc = subprocess.Popen(["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.time() + 20
-        while not socket.exists():
-            if self.proc.poll() is not None or time.time() > deadline:
-                raise RuntimeError(f"Xvfb {self.name} did not start (display in use?)")
-            time.sleep(0.1)
+        for number in range(self.first, self.first + self.tries):
+            if self._start(number):
+                self.number = number
+                self.name = f":{number}"
+                break
+        else:
+            raise RuntimeError(f"no free X display from :{self.first} to :{self.first + self.tries - 1}")
         self.saved = os.environ.get("DISPLAY")
         os.environ["DISPLAY"] = self.name
         return self

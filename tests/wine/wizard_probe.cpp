@@ -1,7 +1,8 @@
 // Test-only part of TQSetupProbe.exe (the wizard plus this file; never shipped).
 // It watches the framework and appends one JSON line per event to the file
 // named by TQ_PROBE_FILE: a snapshot of a dialog's controls when it has opened
-// and after each command it handled, every message box and help request.
+// and after each command it handled, when a dialog object is destroyed, every
+// message box and help request.
 // Keys: F12 snapshots the active dialog, F11 sends it the system command
 // 0x001F, F10 opens the Create Port dialog on the machine's spooler.
 #include <windows.h>
@@ -95,9 +96,15 @@ json Control(HWND hwnd) {
                 texts.push_back(ToUtf8(text));
             }
             UINT state = static_cast<UINT>(SendMessageW(hwnd, LVM_GETITEMSTATE, i, LVIS_SELECTED | LVIS_FOCUSED));
+            // The row's place on the screen, for a click on it.
+            RECT bounds{};
+            bounds.left = LVIR_LABEL;
+            SendMessageW(hwnd, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&bounds));
+            MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&bounds), 2);
             rows.push_back({{"texts", texts},
                             {"selected", (state & LVIS_SELECTED) != 0},
-                            {"focused", (state & LVIS_FOCUSED) != 0}});
+                            {"focused", (state & LVIS_FOCUSED) != 0},
+                            {"rect", {bounds.left, bounds.top, bounds.right, bounds.bottom}}});
         }
         c["rows"] = rows;
         c["extended_style"] = static_cast<unsigned>(SendMessageW(hwnd, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
@@ -149,6 +156,14 @@ public:
     }
     void HelpRequested(const std::wstring& file, DWORD topic) override {
         Write({{"event", "help"}, {"file", ToUtf8(file)}, {"topic", topic}});
+    }
+    void DialogDestroyed(tq::ui::CDialog& dialog) override {
+        Write({{"event", "destroyed"}, {"template", static_cast<int>(dialog.TemplateId())},
+               {"object", reinterpret_cast<std::uintptr_t>(&dialog)}});
+    }
+    ~Probe() override {
+        // Page objects still alive at exit are destroyed after this one.
+        if (!path_.empty()) tq::ui::SetFrameworkObserver(nullptr);
     }
 
 private:

@@ -162,7 +162,9 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
 END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
-CDialog::~CDialog() = default;
+CDialog::~CDialog() {
+    if (g_observer) g_observer->DialogDestroyed(*this);
+}
 
 INT_PTR CDialog::DoModal() {
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : GetActiveWindow();

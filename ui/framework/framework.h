@@ -250,6 +250,8 @@ public:
     virtual void CommandHandled(CDialog& dialog, UINT id, UINT code) = 0;
     virtual void MessageBoxShown(const std::wstring& text, const std::wstring& caption, UINT type) = 0;
     virtual void HelpRequested(const std::wstring& helpFile, DWORD topic) = 0;
+    // A dialog object is being destroyed (from CDialog's destructor).
+    virtual void DialogDestroyed(CDialog& /*dialog*/) {}
 };
 void SetFrameworkObserver(FrameworkObserver* observer);
 

@@ -10,5 +10,7 @@ namespace tq::ui {
 std::wstring WidenCp936(const std::string& text);
 std::string NarrowCp936(const std::wstring& text);
 std::string ToUtf8(const std::wstring& text);
+// UTF-8 text (such as the system's error messages) in code page 936.
+std::string Utf8ToCp936(const std::string& text);
 
 }  // namespace tq::ui

@@ -86,15 +86,18 @@ class XDisplay:
         return env
 
 
-def prepare_prefix(wine):
-    """Chinese fonts, and frames drawn by Wine itself (there is no window manager).
+def prepare_prefix(wine, own_frames=True):
+    """Chinese fonts, and frames drawn by Wine itself where there is no window
+    manager (`own_frames`; on a person's desktop the window manager draws them).
 
     Imported as a .reg file (UTF-16): a non-ASCII value name on reg.exe's
     command line depends on the locale and was seen to hang."""
     lines = ["Windows Registry Editor Version 5.00", "",
              "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]"]
     lines += [f'"{name}"="{font}"' for name, font in FONT_REPLACEMENTS.items()]
-    lines += ["", "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]", '"Decorated"="N"', ""]
+    if own_frames:
+        lines += ["", "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]", '"Decorated"="N"']
+    lines += [""]
     reg = wine.prefix / "tq-wizard.reg"
     reg.write_bytes(b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le"))
     # Not captured: the first program of a fresh prefix starts Wine's services,
@@ -275,3 +278,52 @@ def resource_ids(source_root):
             except ValueError:
                 pass
     return ids
+
+
+# Windows always has this key (the default printer is kept there); a fresh Wine
+# prefix does not, and without it the wizard cannot set the default printer.
+DEFAULT_PRINTER_KEY = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows"
+
+
+def walk_whole_job(wiz, box_caption, shot_names=None):
+    """Goes through the shipped wizard with its opening choices by keys alone:
+    "Install Printer Driver (&N) >", "&Next >", "&Install" on the preselected
+    port, and OK on the closing message. `shot_names` maps the steps "select-os",
+    "detail-setting", "select-port" and "closing-message" to screenshot names;
+    returns the screenshots taken."""
+    names = shot_names or {}
+    shots = []
+
+    def shot(step):
+        if step in names:
+            shots.append(wiz.screenshot(names[step]))
+
+    wiz.focus("Select OS")
+    shot("select-os")
+    wiz.key("Return")  # the focus is on "Install Printer Driver (&N) >"
+    wiz.focus("Detail Setting")
+    shot("detail-setting")
+    wiz.key("alt+n")
+    wiz.focus("Select Port")
+    shot("select-port")
+    wiz.key("alt+i")
+    wiz.focus(f"^{re.escape(box_caption)}$")
+    shot("closing-message")
+    wiz.key("Return")
+    return shots
+
+
+def machine_summary(state, environment):
+    """Readable lines of what check_machine reported for `environment`."""
+    lines = []
+    for p in state.get("printers") or []:
+        lines.append(f"Printer:         {p['pPrinterName']} on port {p['pPortName']} (driver {p['pDriverName']})")
+    if not state.get("printers"):
+        lines.append("Printer:         none")
+    for d in state.get("drivers") or []:
+        folder = (d.get("pDriverPath") or "").rsplit("\\", 1)[0]
+        lines.append(f"Driver:          {d['pName']} for {d['pEnvironment']}, files in {folder}")
+    if not state.get("drivers"):
+        lines.append(f"Driver:          none for {environment}")
+    lines.append(f"Default printer: {state.get('defaultPrinter') or 'none'}")
+    return lines

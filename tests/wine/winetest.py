@@ -74,8 +74,9 @@ def start_server(prefix, arch):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def fresh_prefix(work_dir, arch, name):
-    """A new prefix `name` under `work_dir`, copied from the template for `arch`."""
+def fresh_prefix(work_dir, arch, name, keep=False):
+    """A new prefix `name` under `work_dir`, copied from the template for `arch`;
+    deleted when this process exits, unless `keep`."""
     work_dir = pathlib.Path(work_dir)
     template = init_prefix(work_dir / f"template-{arch}", arch)
     target = work_dir / name
@@ -85,7 +86,8 @@ def fresh_prefix(work_dir, arch, name):
     with open(str(template) + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_SH)
         shutil.copytree(template, target, symlinks=True)
-    _made.append((target, arch))
+    if not keep:
+        _made.append((target, arch))
     return target
 
 

@@ -15,7 +15,7 @@ import winetest  # noqa: E402
 import wizard  # noqa: E402
 from wizard import checked_ids, control  # noqa: E402
 
-ARGS = wine_args.parse(["--display", "--exe", "--probe", "--standin", "--planted", "--control"])
+ARGS = wine_args.parse(["--display", "--exe", "--probe", "--usb", "--planted", "--control"])
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 ID = wizard.resource_ids(ROOT)
 SHOTS = pathlib.Path(ARGS.build) / "screenshots"
@@ -174,26 +174,28 @@ class WizardTest(unittest.TestCase):
         w.wait_exit()
 
     def usb_folder(self, name):
+        """A folder holding the package's "USB Driver" stand-ins, which log each start beside themselves."""
         folder = self.work / name
         shutil.rmtree(folder, ignore_errors=True)
-        for arch in ("x86", "x64"):
-            target = folder / "USB Driver" / arch
-            target.mkdir(parents=True)
-            shutil.copy(ARGS.standin, target / f"dpinst{arch}.exe")
+        shutil.copytree(ARGS.usb, folder / "USB Driver")
+        for log in folder.glob("USB Driver/*/dpinst-started.log"):
+            log.unlink()
         return folder
 
-    def launches(self, folder, count, timeout=30):
-        logs = sorted(folder.glob("USB Driver/*/launches.log"))
+    def launches(self, folder, count, timeout=90):
+        """(folder, program, current directory) of each start the stand-ins logged."""
+        def read():
+            starts = []
+            for log in sorted(folder.glob("USB Driver/*/dpinst-started.log")):
+                for line in log.read_text(encoding="utf-8", errors="replace").splitlines():
+                    cwd = re.search(r'cwd="([^"]*)"', line)
+                    starts.append((log.parent.name, line.split(" ", 1)[0], cwd.group(1) if cwd else None))
+            return starts
         deadline = time.time() + timeout
-        while time.time() < deadline:
-            lines = [l for log in folder.glob("USB Driver/*/launches.log")
-                     for l in log.read_text(encoding="utf-8").splitlines()]
-            if len(lines) >= count:
-                time.sleep(1.0)  # nothing more is coming
-                return [l for log in folder.glob("USB Driver/*/launches.log")
-                        for l in log.read_text(encoding="utf-8").splitlines()]
+        while time.time() < deadline and len(read()) < count:
             time.sleep(0.3)
-        return [l for log in logs for l in log.read_text(encoding="utf-8").splitlines()]
+        time.sleep(1.0)  # nothing more is coming
+        return read()
 
     def check_usb_button(self, wine, arch, folder):
         w = self.probe(wine, name=f"usb-{arch}")
@@ -204,8 +206,8 @@ class WizardTest(unittest.TestCase):
         started = self.launches(folder, 3)
         w.click(page, ID["IDC_OS_EXIT"])
         w.wait_exit()
-        expected = wine.dos_path(folder) + f"\\USB Driver\\{arch}\\dpinst{arch}.exe"
-        self.assertEqual([s.lower() for s in started], [expected.lower()] * 3)
+        expected = (arch, f"dpinst{arch}.exe", wine.dos_path(folder).lower())
+        self.assertEqual([(a, p.lower(), (c or "").lower()) for a, p, c in started], [expected] * 3)
 
     def test_usb_button_starts_the_installer_of_the_architecture(self):
         folder = self.usb_folder("usb")

@@ -313,18 +313,7 @@ class WizardTest(unittest.TestCase):
         self.assertEqual(monitors["extended_style"] & 0x29, 0x21)
         w.screenshot("create-port")
         for attempt in range(2):
-            # Under load X may map the dialog seconds after it opened, so a click
-            # can land before its button is there: click again until the
-            # monitor's dialog shows (a click on the disabled page is harmless).
-            for _ in range(3):
-                w.click(dlg, ID["IDC_NEW_PORT"])
-                try:
-                    w.wait_window("Add a Local Port", timeout=15)
-                    break
-                except AssertionError:
-                    continue
-            else:
-                self.fail("New Port... never showed the monitor's dialog")
+            w.click_until_window(dlg, ID["IDC_NEW_PORT"], "Add a Local Port")
             if attempt == 0:
                 w.screenshot("create-port-add-local-port")
             w.key("Escape")

@@ -240,6 +240,20 @@ class Wizard:
         left, top, right, bottom = control(snapshot, control_id)["rect"]
         self.click_at((left + right) // 2, (top + bottom) // 2)
 
+    def click_until_window(self, snapshot, control_id, caption, tries=3, timeout=15):
+        """Clicks a button until a window with the caption shows.
+
+        Under load X may map a dialog seconds after it opened, so a first click
+        can land before the button is there; a click on a disabled owner is harmless.
+        """
+        for _ in range(tries):
+            self.click(snapshot, control_id)
+            try:
+                return self.wait_window(caption, timeout=timeout)
+            except AssertionError:
+                continue
+        raise AssertionError(f"clicking {control_id} never showed {caption!r}")
+
     def click_close_box(self, snapshot):
         """The close box at the right end of the caption Wine draws."""
         left, top, right, bottom = snapshot["rect"]

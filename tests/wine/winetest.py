@@ -13,6 +13,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
@@ -116,8 +117,17 @@ class Wine:
         return wine_env(self.prefix, self.arch, extra)
 
     def run(self, args, cwd=None, timeout=120, extra_env=None, check=False):
-        return run_captured(["wine"] + [str(a) for a in args], cwd=cwd, env=self.env(extra_env),
-                            timeout=timeout, check=check)
+        cmd = ["wine"] + [str(a) for a in args]
+        result = run_captured(cmd, cwd=cwd, env=self.env(extra_env), timeout=timeout)
+        if result.returncode != 0 and b"ShellExecuteEx failed" in result.stdout + result.stderr:
+            # Seen once under load: Wine's loader did not find an exe that was
+            # there and fell back to start.exe. The program itself never ran,
+            # so a second start is a clean first run.
+            time.sleep(2)
+            result = run_captured(cmd, cwd=cwd, env=self.env(extra_env), timeout=timeout)
+        if check:
+            result.check_returncode()
+        return result
 
     def reg_add(self, key, value=None, data=None, kind="REG_SZ"):
         args = ["reg", "add", key, "/f"]

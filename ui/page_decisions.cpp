@@ -4,6 +4,7 @@
 
 #include "catalog/descrambler.h"
 #include "catalog/model_catalog.h"
+#include "install/plan.h"
 #include "res/resource.h"
 
 namespace tq::ui {
@@ -24,8 +25,8 @@ std::optional<int> RadioButtonFor(OsKind kind) {
 }
 
 std::wstring UsbDriverLauncherPath(const std::wstring& currentDirectory, Architecture arch) {
-    return currentDirectory + L"\\" +
-           (arch == Architecture::x64 ? L"USB Driver\\x64\\dpinstx64.exe" : L"USB Driver\\x86\\dpinstx86.exe");
+    const std::string program = UsbDriverProgram(arch);  // plain ASCII
+    return currentDirectory + L"\\" + std::wstring(program.begin(), program.end());
 }
 
 std::wstring HiddenLauncherPath(const std::wstring& currentDirectory) {

@@ -30,7 +30,7 @@ class HostProbes(unittest.TestCase):
             wine.stop()
 
     def test_architecture(self):
-        is64bit = self.exe_is_64bit()
+        is64bit = winetest.exe_is_64bit(ARGS.probe)
         # A 32-bit exe: x86 in a 32-bit prefix, x64 (WOW64) in a 64-bit one.
         # The 64-bit exe runs only in a 64-bit prefix and answers x64.
         cases = [("win64", "x64")] if is64bit else [("win32", "x86"), ("win64", "x64")]
@@ -41,11 +41,6 @@ class HostProbes(unittest.TestCase):
                     self.assertEqual(self.probe(wine)["arch"], expected)
                 finally:
                     wine.stop()
-
-    def exe_is_64bit(self):
-        data = pathlib.Path(ARGS.probe).read_bytes()
-        pe = int.from_bytes(data[0x3C:0x40], "little")
-        return int.from_bytes(data[pe + 4:pe + 6], "little") == 0x8664
 
 
 if __name__ == "__main__":

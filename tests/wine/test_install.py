@@ -25,13 +25,7 @@ COPIED = ["TQRND.DLL", "TQA31.GPD", "uniDRVui.DLL", "uniDRV.DLL", "UNIDRV.HLP", 
 DEPENDENTS = ["ttfsub.GPD", "unires.DLL", "stdnames.GPD", "TQPLG.ini", "TQPLG.dll", "TQRND.DLL"]
 
 
-def exe_is_64bit(path):
-    data = pathlib.Path(path).read_bytes()
-    pe = int.from_bytes(data[0x3C:0x40], "little")
-    return int.from_bytes(data[pe + 4:pe + 6], "little") == 0x8664
-
-
-IS64 = exe_is_64bit(TQINSTALL)
+IS64 = winetest.exe_is_64bit(TQINSTALL)
 # The prefix where the exe runs natively, and the architecture it installs there.
 NATIVE = ("win64", "x64") if IS64 else ("win32", "x86")
 

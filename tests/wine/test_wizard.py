@@ -31,12 +31,6 @@ RADIOS = [ID[n] for n in ("IDC_WIN95", "IDC_WIN98", "IDC_WINNT4", "IDC_WIN2000",
                           "IDC_WIN2003", "IDC_WINVISTA", "IDC_WIN7", "IDC_WIN8")]
 
 
-def exe_is_64bit(path):
-    data = pathlib.Path(path).read_bytes()
-    pe = int.from_bytes(data[0x3C:0x40], "little")
-    return int.from_bytes(data[pe + 4:pe + 6], "little") == 0x8664
-
-
 class WizardTest(unittest.TestCase):
     display = None
 
@@ -211,7 +205,7 @@ class WizardTest(unittest.TestCase):
 
     def test_usb_button_starts_the_installer_of_the_architecture(self):
         folder = self.usb_folder("usb")
-        if exe_is_64bit(ARGS.probe):
+        if winetest.exe_is_64bit(ARGS.probe):
             self.check_usb_button(self.wine, "x64", folder)
             return
         self.check_usb_button(self.wine, "x86" if ARGS.winearch == "win32" else "x64", folder)
@@ -332,7 +326,7 @@ class WizardTest(unittest.TestCase):
     # ---- DLL loading ----
 
     def test_imports_only_dlls_windows_takes_from_its_system_directory(self):
-        objdump = "x86_64-w64-mingw32-objdump" if exe_is_64bit(ARGS.exe) else "i686-w64-mingw32-objdump"
+        objdump = "x86_64-w64-mingw32-objdump" if winetest.exe_is_64bit(ARGS.exe) else "i686-w64-mingw32-objdump"
         out = subprocess.run([objdump, "-p", ARGS.exe], capture_output=True, text=True, check=True).stdout
         dlls = {name.lower() for name in re.findall(r"DLL Name: (\S+)", out)}
         known = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll",

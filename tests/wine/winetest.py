@@ -18,6 +18,13 @@ import time
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
 
+def exe_is_64bit(path):
+    """True for an x86-64 PE file (machine type 0x8664 in its file header)."""
+    data = pathlib.Path(path).read_bytes()
+    pe = int.from_bytes(data[0x3C:0x40], "little")
+    return int.from_bytes(data[pe + 4:pe + 6], "little") == 0x8664
+
+
 def run_captured(cmd, cwd=None, env=None, timeout=120, check=False):
     """subprocess.run with stdout and stderr captured through files, not pipes.
 

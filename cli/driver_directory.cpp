@@ -1,4 +1,4 @@
-#include "cli/exit_codes.h"
+#include "cli/driver_directory.h"
 #include "install/install_run.h"
 #include "platform/system_services.h"
 

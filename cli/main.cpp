@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/choice_options.h"
+#include "cli/driver_directory.h"
 #include "cli/exit_codes.h"
 #include "cli/fleet_commands.h"
 #include "cli/install_command.h"

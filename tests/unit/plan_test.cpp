@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -204,6 +207,46 @@ const RefusalCase kRefusalCases[] = {
      "serial.flowControl: index -2 is outside 0..2"},
 };
 INSTANTIATE_TEST_SUITE_P(MakePlan, RefusedIndex, ::testing::ValuesIn(kRefusalCases), RowName<RefusalCase>);
+
+// The Detail Setting template's initialisation data, read from the .rc file:
+// the items of each list by control id name, in order. Each item's byte count
+// must be its text's length with the ending NUL.
+std::map<std::string, std::vector<std::string>> DetailSettingListItems() {
+    std::ifstream rc(TQ_RC_FILE, std::ios::binary);
+    EXPECT_TRUE(rc) << "cannot read " << TQ_RC_FILE;
+    const std::regex item(R"(^\s*(IDC_\w+),\s*0x0143,\s*(\d+),\s*0,\s*"([^"]*)\\000",)");
+    std::map<std::string, std::vector<std::string>> lists;
+    bool inData = false;
+    for (std::string line; std::getline(rc, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("IDD_DETAIL_SETTING RT_TQ_DLGINIT", 0) == 0) inData = true;
+        if (!inData) continue;
+        if (line == "END") break;
+        std::smatch m;
+        if (!std::regex_search(line, m, item)) continue;
+        EXPECT_EQ(std::stoul(m[2].str()), m[3].str().size() + 1) << line;
+        lists[m[1].str()].push_back(m[3].str());
+    }
+    return lists;
+}
+
+template <std::size_t N>
+std::vector<std::string> Texts(const std::array<const char*, N>& table) {
+    return {table.begin(), table.end()};
+}
+
+TEST(TemplateData, SerialListsOfTheRcFileMatchThePlansTables) {
+    const auto lists = DetailSettingListItems();
+    const std::map<std::string, std::vector<std::string>> expected = {
+        {"IDC_PORT_LIST", Texts(kSerialPortItems)},        {"IDC_BAUD_LIST", Texts(kBaudTexts)},
+        {"IDC_PARITY_LIST", Texts(kParityItems)},          {"IDC_DATA_BITS_LIST", Texts(kDataBitsTexts)},
+        {"IDC_STOP_BITS_LIST", Texts(kStopBitsTexts)},     {"IDC_FLOW_CONTROL_LIST", Texts(kFlowControlItems)},
+    };
+    for (const auto& [id, items] : expected) {
+        ASSERT_EQ(lists.count(id), 1u) << id << " has no items in " << TQ_RC_FILE;
+        EXPECT_EQ(lists.at(id), items) << id;
+    }
+}
 
 }  // namespace
 }  // namespace tq

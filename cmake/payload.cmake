@@ -28,5 +28,6 @@ add_dependencies(tq_package tq_payload)
 
 foreach(arch x86 x64)
   add_executable(dpinst${arch} WIN32 ${PROJECT_SOURCE_DIR}/tools/dpinst_standin.cpp)
+  tq_shipped_exe(dpinst${arch})
   tq_package_target(dpinst${arch} "USB Driver/${arch}")
 endforeach()

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -67,6 +68,9 @@ void AddInstallOptions(CLI::App& app, InstallOptions& o) {
                    "(default: the current directory)");
     app.add_flag("--json", o.json, "Print the report as JSON (progress lines then go to stderr)");
     AddLogOption(app, o.log);
+    auto* testPrint = app.add_flag("--test-print", o.testPrint,
+                                   "After a clean install, print a test receipt (see 'test-print')");
+    AddReceiptOptions(app, o.receipt, testPrint);
 }
 
 int RunInstall(const InstallOptions& o) {
@@ -105,15 +109,32 @@ int RunInstall(const InstallOptions& o) {
         report.steps.push_back(BringPrinterToPort(*spooler, choices.model.displayName, choices.portName));
     }
 
+    int status = InstallExitStatus(report);
+    // The test receipt follows a clean install only: a printer left half-made would fail it for the wrong reason.
+    std::optional<TestPrintRun> receipt;
+    if (o.testPrint && status == kExitDone) receipt = PrintTestReceipt(*spooler, *sleeper, choices.model, o.receipt);
+
     if (o.json) {
-        std::cout << ReportToJson(report, platform::SystemErrorText)
-                         .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-                  << "\n";
+        nlohmann::json out = ReportToJson(report, platform::SystemErrorText);
+        if (o.testPrint) {
+            out["testPrint"] = receipt ? TestPrintToJson(receipt->settings, receipt->report, platform::SystemErrorText)
+                                       : nlohmann::json(nullptr);
+        }
+        std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
         std::cout << ReportToText(report, platform::SystemErrorText);
+        if (receipt) {
+            std::cout << TestPrintToText(receipt->settings, receipt->report, platform::SystemErrorText);
+        } else if (o.testPrint) {
+            std::cout << "No test receipt was printed: the installation did not succeed.\n";
+        }
     }
-    int status = InstallExitStatus(report);
     if (!log.Write("install", ChoicesToJson(choices), report, status) && status == kExitDone) status = kExitFailed;
+    if (receipt) {
+        const int printed = TestPrintExitStatus(receipt->report);
+        if (!LogTestPrint(log, *receipt, printed) && status == kExitDone) status = kExitFailed;
+        if (status == kExitDone) status = printed;
+    }
     if (status == kExitNotAllowed) {
         std::cerr << "tqinstall: access was denied; installing a printer driver needs administrator rights\n";
     }

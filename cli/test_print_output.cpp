@@ -20,7 +20,14 @@ std::string CallFailure(const TestPrintReport& r, const ErrorTextFn& errorText) 
 }
 
 std::string JobWords(const TestPrintReport& r) {
-    if (!r.jobSeen) return "not seen in the queue";
+    if (r.jobLeft) {
+        const auto last = printer_state::JobWords(r.jobStatus);
+        return r.jobSeen && !last.empty() ? "left the queue, last seen " + printer_state::Joined(last, "") : "left the queue";
+    }
+    if (!r.jobSeen) {
+        if (r.jobQueryError) return "not readable (GetJobA error " + std::to_string(r.jobQueryError) + ")";
+        return "not seen in the queue";
+    }
     std::string words = printer_state::Joined(printer_state::JobWords(r.jobStatus), "no status bits");
     if (!r.jobStatusText.empty()) words += " (\"" + r.jobStatusText + "\")";
     return words;
@@ -95,7 +102,9 @@ nlohmann::json TestPrintToJson(const TestPrintSettings& s, const TestPrintReport
             {"failedCall", r.failedCall.empty() ? nlohmann::json(nullptr) : nlohmann::json(r.failedCall)},
             {"error", r.error},
             {"message", r.error ? errorText(r.error) : std::string()},
+            {"jobLeft", r.jobLeft},
             {"jobStatus", job},
+            {"jobQueryError", r.jobQueryError},
             {"printerStatus", printer},
             {"waitedMs", r.waitedMs},
             {"timeoutMs", s.timeoutMs}};

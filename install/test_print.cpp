@@ -84,6 +84,12 @@ TestPrintReport SendTestReceipt(platform::Spooler& spooler, platform::Sleeper& s
                 }
             } else if (job.call.error == platform::kErrorInvalidParameter) {
                 left = true;  // the spooler no longer knows the job: it has left the queue
+            } else {
+                // Another answer (Wine gives ERROR_INVALID_HANDLE for a job it
+                // no longer holds): the job has left when the queue is empty.
+                report.jobQueryError = job.call.error;
+                const platform::PrinterDetails queue = spooler.GetPrinter(handle);
+                if (queue.call.ok && queue.printer.jobs == 0) left = true;
             }
             report.waitedMs = request.nowMs() - start;
             if (left || report.waitedMs >= request.timeoutMs) break;
@@ -101,6 +107,7 @@ TestPrintReport SendTestReceipt(platform::Spooler& spooler, platform::Sleeper& s
     spooler.ClosePrinter(handle);
     if (!report.failedCall.empty()) return report;
 
+    report.jobLeft = left;
     const bool jobTrouble = report.jobSeen && printer_state::JobInTrouble(report.jobStatus);
     if (left) {
         if (jobTrouble) {

@@ -33,9 +33,11 @@ struct TestPrintReport {
     std::uint32_t jobId = 0;
     std::size_t bytes = 0;         // the receipt's size
     std::uint32_t bytesWritten = 0;
+    bool jobLeft = false;          // the job left the queue within the timeout
     bool jobSeen = false;          // GetJobA found the job in the queue at least once
     std::uint32_t jobStatus = 0;   // JOB_STATUS_* bits, as last seen
     std::string jobStatusText;     // the port monitor's words, as last seen
+    platform::ErrorCode jobQueryError = platform::kErrorSuccess;  // GetJobA's last error other than "no such job"
     bool printerRead = false;      // the printer's state below was read after the wait
     std::uint32_t printerStatus = 0;      // PRINTER_STATUS_* bits
     std::uint32_t printerAttributes = 0;  // PRINTER_ATTRIBUTE_* bits

@@ -54,8 +54,8 @@ std::string BuildTestReceipt(const ReceiptFacts& f) {
     AddField(out, "Time", f.dateTime, columns);
     AddField(out, "Version", "tqinstall " + f.version, columns);
     AddField(out, "Paper",
-             std::to_string(f.paperWidthMm) + " mm, " + std::to_string(columns) + " columns" +
-                 (f.cut ? ", cut" : ", no cut") + (f.drawerPin ? ", drawer pin " + std::to_string(f.drawerPin) : ""),
+             std::to_string(f.paperWidthMm) + " mm, " + (f.cut ? "cut" : "no cut") +
+                 (f.drawerPin ? ", drawer " + std::to_string(f.drawerPin) : ""),
              columns);
     // The ruler: the column numbers' last digits across the whole width.
     std::string ruler;

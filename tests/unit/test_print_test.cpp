@@ -208,7 +208,8 @@ TEST(TestPrint, WaitRoads) {
          "printer: working offline"},
         {"paper out", 0x40, -1, 4, kPrinterPaperOut, 0, TestPrintOutcome::StillQueued, "job: paper out"},
         {"job error", kJobError, -1, 4, kPrinterError, 0, TestPrintOutcome::JobFailed, "job failed (job: error"},
-        {"deleted after an error", kJobError, 2, 2, 0, 0, TestPrintOutcome::JobFailed, "job failed"},
+        {"deleted after an error", kJobError, 2, 2, 0, 0, TestPrintOutcome::JobFailed,
+         "job failed (job: left the queue, last seen error"},
         {"gone, but the printer is not available", 0, 1, 1, kPrinterNotAvailable, 0, TestPrintOutcome::PrinterNotReady,
          "printer reports: not available"},
     };
@@ -233,6 +234,20 @@ TEST(TestPrint, WaitRoads) {
         const std::string text = cli::TestPrintToText(settings, r, [](platform::ErrorCode) { return ""; });
         EXPECT_NE(text.find(c.words), std::string::npos) << text;
         EXPECT_EQ(cli::TestPrintExitStatus(r), c.outcome == TestPrintOutcome::Printed ? 0 : 1);
+    }
+}
+
+TEST(TestPrint, JobThatCannotBeAskedForHasLeftOnlyWhenTheQueueIsEmpty) {
+    for (const std::uint32_t waiting : {0u, 1u}) {
+        SCOPED_TRACE(waiting);
+        Spooled s;
+        s.machine.printers[0].jobs = waiting;
+        s.machine.holdJobs = true;
+        s.machine.Fail("GetJobA", platform::kErrorInvalidHandle);
+        const TestPrintReport r = s.Send(500);
+        EXPECT_EQ(r.outcome, waiting ? TestPrintOutcome::StillQueued : TestPrintOutcome::Printed);
+        EXPECT_EQ(r.jobQueryError, platform::kErrorInvalidHandle);
+        EXPECT_EQ(s.machine.CallsNamed("Sleep").size(), waiting ? 2u : 0u);
     }
 }
 

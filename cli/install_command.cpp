@@ -11,12 +11,12 @@
 #include <unistd.h>
 #endif
 
+#include "cli/console_output.h"
 #include "cli/exit_codes.h"
-#include "cli/fleet_commands.h"
 #include "cli/report_output.h"
 #include "cli/run_log.h"
 #include "install/install_run.h"
-#include "install/printer_port.h"
+#include "install/machine.h"
 #include "platform/system_services.h"
 
 namespace tq::cli {
@@ -29,12 +29,6 @@ bool IsTerminal(std::FILE* stream) {
     return isatty(fileno(stream)) != 0;
 #endif
 }
-
-// A registry write failure goes into the report; nobody is there to confirm a box.
-class SilentMessages final : public platform::UserMessages {
-public:
-    void ShowOk(const std::string&) override {}
-};
 
 // One line per position, or one bar redrawn in place on a terminal.
 class ProgressPrinter final : public ProgressSink {
@@ -75,14 +69,9 @@ void AddInstallOptions(CLI::App& app, InstallOptions& o) {
 
 int RunInstall(const InstallOptions& o) {
     const InstallChoices choices = ResolveChoices(o.choices);
-    auto spooler = platform::SystemSpooler();
-    auto files = platform::SystemFileSystem();
-    auto registry = platform::SystemRegistry();
-    auto sleeper = platform::SystemSleeper();
-    if (!spooler || !files || !registry || !sleeper) {
-        std::cerr << "tqinstall: install needs Windows (its print spooler and registry); nothing was done\n";
-        return kExitBadArguments;
-    }
+    // A registry write failure goes into the report; nobody is there to confirm a box.
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("install");
     RunLogFile log;  // opened before --package changes the current directory
     if (!log.Open(o.log)) return kExitBadArguments;
     if (o.package) {
@@ -96,23 +85,18 @@ int RunInstall(const InstallOptions& o) {
         }
     }
 
-    SilentMessages messages;
     std::ostream& progressOut = o.json ? std::cerr : std::cout;
     ProgressPrinter progress(progressOut, IsTerminal(o.json ? stderr : stdout));
     if (!o.json) {
         std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
                   << " from " << std::filesystem::current_path().string() << "\n";
     }
-    InstallReport report = InstallPrinterDriver(choices, progress, {*spooler, *files, *registry, messages, *sleeper});
-    // A printer that was there already keeps its port through the run.
-    if (RunLeftPrinter(report)) {
-        report.steps.push_back(BringPrinterToPort(*spooler, choices.model.displayName, choices.portName));
-    }
+    const InstallReport report = InstallPrinter(choices, progress, machine->Platform());
 
     int status = InstallExitStatus(report);
     // The test receipt follows a clean install only: a printer left half-made would fail it for the wrong reason.
     std::optional<TestPrintRun> receipt;
-    if (o.testPrint && status == kExitDone) receipt = PrintTestReceipt(*spooler, *sleeper, choices.model, o.receipt);
+    if (o.testPrint && status == kExitDone) receipt = PrintTestReceipt(machine->spooler(), machine->Platform().sleeper, choices.model, o.receipt);
 
     if (o.json) {
         nlohmann::json out = ReportToJson(report, platform::SystemErrorText);
@@ -120,7 +104,7 @@ int RunInstall(const InstallOptions& o) {
             out["testPrint"] = receipt ? TestPrintToJson(receipt->settings, receipt->report, platform::SystemErrorText)
                                        : nlohmann::json(nullptr);
         }
-        std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+        PrintJson(out);
     } else {
         std::cout << ReportToText(report, platform::SystemErrorText);
         if (receipt) {

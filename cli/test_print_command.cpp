@@ -8,8 +8,9 @@
 
 #include "cli/choice_options.h"
 #include "cli/exit_codes.h"
-#include "cli/fleet_commands.h"
+#include "cli/console_output.h"
 #include "cli/run_log.h"
+#include "install/machine.h"
 #include "install/test_receipt.h"
 #include "platform/system_services.h"
 
@@ -107,20 +108,14 @@ int RunTestPrint(const TestPrintOptions& o) {
         std::cerr << "tqinstall: --model: '" << o.model << "' is neither a row 0..18 nor a display name (see 'models')\n";
         return kExitBadArguments;
     }
-    auto spooler = platform::SystemSpooler();
-    auto sleeper = platform::SystemSleeper();
-    if (!spooler || !sleeper) {
-        std::cerr << "tqinstall: test-print needs Windows (its print spooler); nothing was sent\n";
-        return kExitBadArguments;
-    }
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("test-print");
     RunLogFile log;
     if (!log.Open(o.log)) return kExitBadArguments;
 
-    const TestPrintRun run = PrintTestReceipt(*spooler, *sleeper, *model, o.receipt);
+    const TestPrintRun run = PrintTestReceipt(machine->spooler(), machine->Platform().sleeper, *model, o.receipt);
     if (o.json) {
-        std::cout << TestPrintToJson(run.settings, run.report, platform::SystemErrorText)
-                         .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-                  << "\n";
+        PrintJson(TestPrintToJson(run.settings, run.report, platform::SystemErrorText));
     } else {
         std::cout << TestPrintToText(run.settings, run.report, platform::SystemErrorText);
     }

@@ -3,11 +3,6 @@
 #include "install/printer_state.h"
 
 namespace tq {
-namespace {
-
-constexpr platform::ErrorCode kErrorInvalidPrinterName = 1801;
-
-}  // namespace
 
 const char* TestPrintOutcomeName(TestPrintOutcome outcome) {
     switch (outcome) {
@@ -34,7 +29,7 @@ TestPrintReport SendTestReceipt(platform::Spooler& spooler, platform::Sleeper& s
 
     const platform::OpenPrinterResult opened = spooler.OpenPrinterToPrint(request.printer);
     if (!opened.call.ok) {
-        fail(opened.call.error == kErrorInvalidPrinterName ? TestPrintOutcome::NoSuchPrinter
+        fail(opened.call.error == platform::kErrorInvalidPrinterName ? TestPrintOutcome::NoSuchPrinter
                                                            : TestPrintOutcome::NotOpened,
              "OpenPrinterA", opened.call.error);
         return report;

@@ -1,5 +1,6 @@
 #include "cli/test_print_output.h"
 
+#include <cstdio>
 #include <sstream>
 
 #include "cli/exit_codes.h"
@@ -38,6 +39,13 @@ std::string PrinterWords(const TestPrintReport& r) {
     return printer_state::PrinterStateText(r.printerStatus, r.printerAttributes);
 }
 
+// "30", "2.5": the timeout as it was given.
+std::string Seconds(std::int64_t ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(ms) / 1000.0);
+    return text;
+}
+
 // What happened, in one sentence or two.
 std::string Verdict(const TestPrintReport& r, std::int64_t timeoutMs, const ErrorTextFn& errorText) {
     switch (r.outcome) {
@@ -61,9 +69,8 @@ std::string Verdict(const TestPrintReport& r, std::int64_t timeoutMs, const Erro
             return "The job left the queue, but the printer reports: " + PrinterWords(r) +
                    ". Check that it is switched on and connected, has paper and its cover is closed.";
         case TestPrintOutcome::StillQueued:
-            return "The job is still in the queue after " + std::to_string(timeoutMs / 1000) +
-                   " s (job: " + JobWords(r) + "; printer: " + PrinterWords(r) +
-                   "). It prints once the printer is ready; delete it from the printer's queue if it should not.";
+            return "The job is still in the queue after " + Seconds(timeoutMs) + " s (job: " + JobWords(r) +
+                   "; printer: " + PrinterWords(r) + "). It prints once the printer is ready; delete it from the printer's queue if it should not.";
     }
     return "";
 }

@@ -141,13 +141,17 @@ nlohmann::json TestPrintLogLine(const std::string& time, const std::string& mach
                                     {"cut", s.cut},
                                     {"drawerPin", s.drawerPin ? nlohmann::json(s.drawerPin) : nlohmann::json(nullptr)},
                                     {"timeoutMs", s.timeoutMs}};
+    // The keys of a step as the other commands' lines give them.
     const nlohmann::json step = {{"step", "testPrint"},
                                  {"subject", r.printer},
                                  {"target", r.port},
+                                 {"source", ""},
+                                 {"detail", Verdict(r, s.timeoutMs, errorText)},
                                  {"outcome", TestPrintOutcomeName(r.outcome)},
+                                 {"failed", !r.Succeeded()},
                                  {"error", r.error},
                                  {"message", r.error ? errorText(r.error) : std::string()},
-                                 {"detail", Verdict(r, s.timeoutMs, errorText)}};
+                                 {"durationMs", r.waitedMs}};
     return {{"time", time},
             {"machine", machine},
             {"command", "test-print"},

@@ -155,7 +155,12 @@ class TestPrint(unittest.TestCase):
         data = pathlib.Path(self.p58k).read_bytes()
         self.assert_receipt(data, 32, "R-5xK Series", self.p58k)
         self.assertTrue(data.endswith(ESC + b"p\x00\x19\xfa" + FEED), data[-40:])
-        self.assertEqual([json.loads(x)["command"] for x in log.read_text().splitlines()], ["install", "test-print"])
+        install, printed = [json.loads(x) for x in log.read_text().splitlines()]
+        self.assertEqual((install["command"], printed["command"]), ("install", "test-print"))
+        # The test print's line and step have the keys of the install's.
+        self.assertEqual(printed.keys(), install.keys())
+        self.assertEqual(printed["steps"][0].keys(), install["steps"][0].keys())
+        self.assertEqual((printed["steps"][0]["outcome"], printed["steps"][0]["failed"]), ("printed", False))
 
 
 if __name__ == "__main__":

@@ -12,6 +12,8 @@ struct ModelEntry {
     const char* gpdBaseName;  // the GPD file is this name + ".GPD"
     const char* dllBaseName;  // the renderer DLL is this name + ".DLL"
     bool listsPlugin;         // dependent files include TQPLG.ini / TQPLG.dll
+    int paperWidthMm;         // the paper roll: 58, 80 or 112 mm
+    bool hasCutter;           // the printer cuts the paper (GS V)
 };
 
 namespace ModelCatalog {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -61,6 +62,9 @@ void AddInstallOptions(CLI::App& app, InstallOptions& o) {
                    "(default: the current directory)");
     app.add_flag("--json", o.json, "Print the report as JSON (progress lines then go to stderr)");
     AddLogOption(app, o.log);
+    auto* testPrint = app.add_flag("--test-print", o.testPrint,
+                                   "After a clean install, print a test receipt (see 'test-print')");
+    AddReceiptOptions(app, o.receipt, testPrint);
 }
 
 int RunInstall(const InstallOptions& o) {
@@ -89,13 +93,32 @@ int RunInstall(const InstallOptions& o) {
     }
     const InstallReport report = InstallPrinter(choices, progress, machine->Platform());
 
+    int status = InstallExitStatus(report);
+    // The test receipt follows a clean install only: a printer left half-made would fail it for the wrong reason.
+    std::optional<TestPrintRun> receipt;
+    if (o.testPrint && status == kExitDone) receipt = PrintTestReceipt(machine->spooler(), machine->Platform().sleeper, choices.model, o.receipt);
+
     if (o.json) {
-        PrintJson(ReportToJson(report, platform::SystemErrorText));
+        nlohmann::json out = ReportToJson(report, platform::SystemErrorText);
+        if (o.testPrint) {
+            out["testPrint"] = receipt ? TestPrintToJson(receipt->settings, receipt->report, platform::SystemErrorText)
+                                       : nlohmann::json(nullptr);
+        }
+        PrintJson(out);
     } else {
         std::cout << ReportToText(report, platform::SystemErrorText);
+        if (receipt) {
+            std::cout << TestPrintToText(receipt->settings, receipt->report, platform::SystemErrorText);
+        } else if (o.testPrint) {
+            std::cout << "No test receipt was printed: the installation did not succeed.\n";
+        }
     }
-    int status = InstallExitStatus(report);
     if (!log.Write("install", ChoicesToJson(choices), report, status) && status == kExitDone) status = kExitFailed;
+    if (receipt) {
+        const int printed = TestPrintExitStatus(receipt->report);
+        if (!LogTestPrint(log, *receipt, printed) && status == kExitDone) status = kExitFailed;
+        if (status == kExitDone) status = printed;
+    }
     if (status == kExitNotAllowed) {
         std::cerr << "tqinstall: access was denied; installing a printer driver needs administrator rights\n";
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/choice_options.h"
+#include "cli/test_print_command.h"
 
 namespace tq::cli {
 
@@ -13,6 +14,8 @@ struct InstallOptions {
     std::optional<std::string> package;  // the package folder; default the current directory
     bool json = false;
     std::optional<std::string> log;
+    bool testPrint = false;  // print a test receipt after a clean install
+    ReceiptOptions receipt;
 };
 
 void AddInstallOptions(CLI::App& app, InstallOptions& options);

@@ -9,6 +9,7 @@
 #include "cli/install_command.h"
 #include "cli/plan_output.h"
 #include "cli/spooler_lists.h"
+#include "cli/test_print_command.h"
 
 namespace {
 
@@ -70,6 +71,11 @@ int main(int argc, char** argv) {
         "uninstall", "Delete a model's printer, its default-printer value, its driver and the files no other driver uses");
     AddUninstallOptions(*uninstall, uninstallOptions);
 
+    TestPrintOptions testPrintOptions;
+    auto* testPrint = app.add_subcommand(
+        "test-print", "Print a test receipt on a model's printer as one RAW job and wait until it has left the queue");
+    AddTestPrintOptions(*testPrint, testPrintOptions);
+
     auto* ports = app.add_subcommand("ports", "List the spooler's ports (name, monitor, description)");
     ports->add_flag("--json", json, "Print JSON");
     auto* monitors = app.add_subcommand("monitors", "List the spooler's port monitors");
@@ -83,6 +89,7 @@ int main(int argc, char** argv) {
         if (*checkPackage) return RunCheckPackage(checkOptions);
         if (*status) return RunStatus(json);
         if (*uninstall) return RunUninstall(uninstallOptions);
+        if (*testPrint) return RunTestPrint(testPrintOptions);
         if (*ports) return RunPorts(json);
         if (*monitors) return RunMonitors(json);
     } catch (const CLI::CallForHelp&) {

@@ -102,19 +102,22 @@ nlohmann::json ModelsToJson() {
                         {"displayName", m.displayName},
                         {"gpdFile", GpdFileName(m)},
                         {"dllFile", DllFileName(m)},
-                        {"listsPlugin", m.listsPlugin}});
+                        {"listsPlugin", m.listsPlugin},
+                        {"paperWidthMm", m.paperWidthMm},
+                        {"cutter", m.hasCutter}});
     }
     return rows;
 }
 
 std::string ModelsToText() {
     std::ostringstream out;
-    out << "Row  Display name            GPD file         DLL file   Plug-in\n";
+    out << "Row  Display name            GPD file         DLL file   Plug-in  Paper   Cutter\n";
     for (int row = 0; row < ModelCatalog::Count(); ++row) {
         const ModelEntry& m = *ModelCatalog::Row(row);
         char line[160];
-        std::snprintf(line, sizeof line, "%3d  %-22s  %-15s  %-9s  %s\n", m.index, m.displayName,
-                      GpdFileName(m).c_str(), DllFileName(m).c_str(), m.listsPlugin ? "yes" : "no");
+        std::snprintf(line, sizeof line, "%3d  %-22s  %-15s  %-9s  %-7s  %3d mm  %s\n", m.index,
+                      m.displayName, GpdFileName(m).c_str(), DllFileName(m).c_str(), m.listsPlugin ? "yes" : "no",
+                      m.paperWidthMm, m.hasCutter ? "yes" : "no");
         out << line;
     }
     return out.str();

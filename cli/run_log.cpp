@@ -75,8 +75,12 @@ bool RunLogFile::Write(const std::string& command, const nlohmann::json& choices
                        int exitStatus) {
     if (!out_) return true;
     const char* machine = std::getenv("COMPUTERNAME");
-    const nlohmann::json line = LogLine(UtcTimestamp(std::chrono::system_clock::now()), machine ? machine : "",
-                                        command, choices, report, exitStatus, platform::SystemErrorText);
+    return WriteLine(LogLine(UtcTimestamp(std::chrono::system_clock::now()), machine ? machine : "", command, choices,
+                             report, exitStatus, platform::SystemErrorText));
+}
+
+bool RunLogFile::WriteLine(const nlohmann::json& line) {
+    if (!out_) return true;
     *out_ << LogLineText(line) << std::flush;
     if (!*out_) {
         std::cerr << "tqinstall: --log: could not write to '" << *path_ << "'\n";

@@ -104,6 +104,9 @@ struct InstalledPrinter {
     std::string name;
     std::string port;
     std::string driver;
+    std::uint32_t status = 0;      // PRINTER_STATUS_* bits
+    std::uint32_t attributes = 0;  // PRINTER_ATTRIBUTE_* bits
+    std::uint32_t jobs = 0;        // cJobs: the jobs in its queue
 };
 
 struct PrinterList {
@@ -119,6 +122,19 @@ struct OpenPrinterResult {
 struct PrinterDetails {
     InstalledPrinter printer;
     CallResult call;
+};
+
+// A RAW document begun with StartDocPrinterA: the spooler's job id.
+struct DocumentStart {
+    std::uint32_t jobId = 0;
+    CallResult call;
+};
+
+// One job in a printer's queue, the fields of JOB_INFO_1A that tell its state.
+struct JobDetails {
+    std::uint32_t status = 0;  // JOB_STATUS_* bits
+    std::string statusText;    // pStatus: the port monitor's own words, often empty
+    CallResult call;           // fails with ERROR_INVALID_PARAMETER once the job has left the queue
 };
 
 class Spooler {
@@ -171,6 +187,23 @@ public:
 
     // DeletePrinter(handle): the printer goes once its last handle is closed.
     virtual CallResult DeletePrinter(PrinterHandle handle) = 0;
+
+    // OpenPrinterA(name, &handle, defaults asking PRINTER_ACCESS_USE): enough to
+    // print and to read the printer's and its jobs' state, for any user.
+    virtual OpenPrinterResult OpenPrinterToPrint(const std::string& name) = 0;
+
+    // StartDocPrinterA(handle, 1, DOC_INFO_1A {documentName, NULL, dataType}).
+    virtual DocumentStart StartDocPrinter(PrinterHandle handle, const std::string& documentName,
+                                          const std::string& dataType) = 0;
+
+    // WritePrinter(handle, bytes, size, &written).
+    virtual CallResult WritePrinter(PrinterHandle handle, const std::string& bytes, std::uint32_t* written) = 0;
+
+    // EndDocPrinter(handle).
+    virtual CallResult EndDocPrinter(PrinterHandle handle) = 0;
+
+    // GetJobA(handle, jobId, 1, ...) in two calls.
+    virtual JobDetails GetJob(PrinterHandle handle, std::uint32_t jobId) = 0;
 
     // DeletePrinterDriverA(NULL, environment, name): the registration only;
     // the files stay where they are.

@@ -90,6 +90,7 @@ AddPrinterResult RecordingPlatform::AddPrinter(const PrinterRecord& p) {
 CallResult RecordingPlatform::ClosePrinter(PrinterHandle handle) {
     ErrorCode error = Record("ClosePrinter", {HandleText(handle, "printer")});
     openPrinters_.erase(handle);
+    openDocuments_.erase(handle);
     if (!error && !handle) error = kErrorInvalidHandle;  // as the spooler answers a null handle
     return error ? CallResult::Failure(error) : CallResult::Success();
 }
@@ -134,8 +135,14 @@ PrinterList RecordingPlatform::EnumPrinters() {
     return {printers, CallResult::Success()};
 }
 
-OpenPrinterResult RecordingPlatform::OpenPrinter(const std::string& name) {
-    ErrorCode error = Record("OpenPrinterA", {name, "PRINTER_ALL_ACCESS"});
+OpenPrinterResult RecordingPlatform::OpenPrinter(const std::string& name) { return Open(name, "PRINTER_ALL_ACCESS"); }
+
+OpenPrinterResult RecordingPlatform::OpenPrinterToPrint(const std::string& name) {
+    return Open(name, "PRINTER_ACCESS_USE");
+}
+
+OpenPrinterResult RecordingPlatform::Open(const std::string& name, const char* access) {
+    ErrorCode error = Record("OpenPrinterA", {name, access});
     const auto found = std::find_if(printers.begin(), printers.end(),
                                     [&](const InstalledPrinter& p) { return SameName(p.name, name); });
     if (!error && found == printers.end()) error = kErrorInvalidPrinterName;
@@ -252,6 +259,67 @@ ErrorCode RecordingPlatform::DeleteValue(RegistryKey key, const std::string& val
 }
 
 void RecordingPlatform::ShowOk(const std::string& textCp936) { Record("MessageBox", {textCp936, "MB_OK"}); }
+
+SpooledJob* RecordingPlatform::DocumentOf(PrinterHandle handle) {
+    const auto open = openDocuments_.find(handle);
+    if (open == openDocuments_.end()) return nullptr;
+    for (auto& job : jobs) {
+        if (job.id == open->second) return &job;
+    }
+    return nullptr;
+}
+
+DocumentStart RecordingPlatform::StartDocPrinter(PrinterHandle handle, const std::string& documentName,
+                                                 const std::string& dataType) {
+    ErrorCode error = Record("StartDocPrinterA", {HandleText(handle, "printer"), "1", documentName, dataType});
+    const InstalledPrinter* printer = PrinterOf(handle);
+    if (!error && !printer) error = kErrorInvalidHandle;
+    if (error) return {0, CallResult::Failure(error)};
+    SpooledJob job;
+    job.id = nextJobId_++;
+    job.printer = printer->name;
+    job.documentName = documentName;
+    job.dataType = dataType;
+    jobs.push_back(job);
+    openDocuments_[handle] = job.id;
+    return {job.id, CallResult::Success()};
+}
+
+CallResult RecordingPlatform::WritePrinter(PrinterHandle handle, const std::string& bytes, std::uint32_t* written) {
+    ErrorCode error = Record("WritePrinter", {HandleText(handle, "printer"), std::to_string(bytes.size())});
+    SpooledJob* job = DocumentOf(handle);
+    if (!error && !job) error = kErrorInvalidHandle;
+    if (written) *written = error ? 0 : static_cast<std::uint32_t>(bytes.size());
+    if (error) return CallResult::Failure(error);
+    job->bytes += bytes;
+    return CallResult::Success();
+}
+
+CallResult RecordingPlatform::EndDocPrinter(PrinterHandle handle) {
+    ErrorCode error = Record("EndDocPrinter", {HandleText(handle, "printer")});
+    SpooledJob* job = DocumentOf(handle);
+    if (!error && !job) error = kErrorInvalidHandle;
+    if (error) return CallResult::Failure(error);
+    job->ended = true;
+    job->status = heldJobStatus;
+    job->inQueue = holdJobs;
+    openDocuments_.erase(handle);
+    return CallResult::Success();
+}
+
+JobDetails RecordingPlatform::GetJob(PrinterHandle handle, std::uint32_t jobId) {
+    ErrorCode error = Record("GetJobA", {HandleText(handle, "printer"), std::to_string(jobId), "1"});
+    SpooledJob* job = nullptr;
+    for (auto& j : jobs) {
+        if (j.id == jobId && j.inQueue) job = &j;
+    }
+    if (onGetJob) onGetJob(job, getJobCalls_);
+    ++getJobCalls_;
+    if (!error && !PrinterOf(handle)) error = kErrorInvalidHandle;
+    if (!error && (!job || !job->inQueue)) error = kErrorInvalidParameter;
+    if (error) return {0, {}, CallResult::Failure(error)};
+    return {job->status, {}, CallResult::Success()};
+}
 
 void RecordingPlatform::Sleep(unsigned milliseconds) { Record("Sleep", {std::to_string(milliseconds)}); }
 

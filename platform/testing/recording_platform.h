@@ -17,6 +17,18 @@
 
 namespace tq::platform::testing {
 
+// A document sent to a printer (StartDocPrinterA to EndDocPrinter).
+struct SpooledJob {
+    std::uint32_t id = 0;
+    std::string printer;
+    std::string documentName;
+    std::string dataType;
+    std::string bytes;      // what WritePrinter received, in order
+    std::uint32_t status = 0x8;  // JOB_STATUS_SPOOLING until EndDocPrinter
+    bool ended = false;     // EndDocPrinter was called
+    bool inQueue = true;    // GetJobA finds it
+};
+
 struct RecordedCall {
     std::string name;               // the Win32 name: "CopyFileA", "RegSetValueExA", ... "SetPosition"
     std::vector<std::string> args;  // the arguments as texts; handles as "null", "printer#1", "key#1"
@@ -50,6 +62,16 @@ public:
     // RegQueryValueExA reads, RegSetValueExA writes, RegDeleteValueA removes.
     std::map<std::string, std::string> values;
 
+    // Every document sent, in order. After EndDocPrinter a job leaves the queue
+    // at once, unless `holdJobs`: it then stays with `heldJobStatus`.
+    std::vector<SpooledJob> jobs;
+    bool holdJobs = false;
+    std::uint32_t heldJobStatus = 0;
+    // Run before GetJobA answers, with the job asked for (nullptr when there is
+    // no such job) and how many GetJobA calls came before: lets a test move a
+    // job or a printer on while the caller waits.
+    std::function<void(SpooledJob* job, int earlierPolls)> onGetJob;
+
     // Makes every later call named `name` fail with `error`, or only those for
     // which `when` returns true (it sees the call as recorded).
     void Fail(const std::string& name, ErrorCode error, std::function<bool(const RecordedCall&)> when = {});
@@ -82,6 +104,12 @@ public:
     CallResult SetPrinterPort(PrinterHandle handle, const std::string& port) override;
     CallResult DeletePrinter(PrinterHandle handle) override;
     CallResult DeletePrinterDriver(const std::string& environment, const std::string& name) override;
+    OpenPrinterResult OpenPrinterToPrint(const std::string& name) override;
+    DocumentStart StartDocPrinter(PrinterHandle handle, const std::string& documentName,
+                                  const std::string& dataType) override;
+    CallResult WritePrinter(PrinterHandle handle, const std::string& bytes, std::uint32_t* written) override;
+    CallResult EndDocPrinter(PrinterHandle handle) override;
+    JobDetails GetJob(PrinterHandle handle, std::uint32_t jobId) override;
     // FileSystem
     CallResult Copy(const std::string& source, const std::string& destination, bool failIfExists) override;
     CallResult Delete(const std::string& path) override;
@@ -112,6 +140,9 @@ private:
     void* NewHandle() { return reinterpret_cast<void*>(nextHandle_++); }
     // The printer an OpenPrinterA handle stands for; nullptr when it is gone.
     InstalledPrinter* PrinterOf(PrinterHandle handle);
+    OpenPrinterResult Open(const std::string& name, const char* access);
+    // The document open on `handle` (begun and not ended), or nullptr.
+    SpooledJob* DocumentOf(PrinterHandle handle);
     std::string ValueName(RegistryKey key, const std::string& valueName) const;
 
     std::vector<RecordedCall> calls_;
@@ -119,6 +150,9 @@ private:
     std::uintptr_t nextHandle_ = 1;
     std::map<const void*, std::string> openPrinters_;  // handle -> printer name
     std::map<const void*, std::string> openKeys_;      // handle -> "ROOT\key path"
+    std::map<const void*, std::uint32_t> openDocuments_;  // printer handle -> job id
+    std::uint32_t nextJobId_ = 1;
+    int getJobCalls_ = 0;
 };
 
 }  // namespace tq::platform::testing

@@ -25,6 +25,8 @@
 #undef OpenPrinter
 #undef GetPrinter
 #undef DeletePrinterDriver
+#undef StartDocPrinter
+#undef GetJob
 
 namespace tq::platform::win32 {
 namespace {
@@ -247,6 +249,64 @@ public:
         return FromBool(fn(static_cast<HANDLE>(handle)));
     }
 
+    OpenPrinterResult OpenPrinterToPrint(const std::string& name) override {
+        TQ_SPOOLER_FN(fn, OpenPrinterA);
+        if (!fn) return {nullptr, CallResult::Failure(fnError)};
+        std::string printerName = name;
+        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ACCESS_USE};
+        HANDLE handle = nullptr;
+        if (!fn(Text(printerName), &handle, &defaults)) return {nullptr, CallResult::Failure(GetLastError())};
+        return {handle, CallResult::Success()};
+    }
+
+    DocumentStart StartDocPrinter(PrinterHandle handle, const std::string& documentName,
+                                  const std::string& dataType) override {
+        TQ_SPOOLER_FN(fn, StartDocPrinterA);
+        if (!fn) return {0, CallResult::Failure(fnError)};
+        std::string name = documentName, type = dataType;
+        DOC_INFO_1A info = {Text(name), nullptr, Text(type)};
+        const DWORD job = fn(static_cast<HANDLE>(handle), 1, reinterpret_cast<LPBYTE>(&info));
+        if (job == 0) return {0, CallResult::Failure(GetLastError())};
+        return {job, CallResult::Success()};
+    }
+
+    CallResult WritePrinter(PrinterHandle handle, const std::string& bytes, std::uint32_t* written) override {
+        TQ_SPOOLER_FN(fn, WritePrinter);
+        if (!fn) return CallResult::Failure(fnError);
+        std::string data = bytes;
+        DWORD done = 0;
+        const BOOL ok = fn(static_cast<HANDLE>(handle), data.empty() ? nullptr : Text(data),
+                           static_cast<DWORD>(data.size()), &done);
+        const CallResult result = FromBool(ok);
+        if (written) *written = done;
+        return result;
+    }
+
+    CallResult EndDocPrinter(PrinterHandle handle) override {
+        TQ_SPOOLER_FN(fn, EndDocPrinter);
+        if (!fn) return CallResult::Failure(fnError);
+        return FromBool(fn(static_cast<HANDLE>(handle)));
+    }
+
+    JobDetails GetJob(PrinterHandle handle, std::uint32_t jobId) override {
+        TQ_SPOOLER_FN(fn, GetJobA);
+        if (!fn) return {0, {}, CallResult::Failure(fnError)};
+        DWORD needed = 0;
+        if (fn(static_cast<HANDLE>(handle), jobId, 1, nullptr, 0, &needed)) {
+            return {0, {}, CallResult::Failure(ERROR_INVALID_DATA)};
+        }
+        const DWORD first = GetLastError();
+        if (first != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(JOB_INFO_1A)) {
+            return {0, {}, CallResult::Failure(first)};
+        }
+        std::vector<BYTE> buffer(needed, 0);
+        if (!fn(static_cast<HANDLE>(handle), jobId, 1, buffer.data(), needed, &needed)) {
+            return {0, {}, CallResult::Failure(GetLastError())};
+        }
+        const auto* info = reinterpret_cast<const JOB_INFO_1A*>(buffer.data());
+        return {info->Status, Str(info->pStatus), CallResult::Success()};
+    }
+
     CallResult DeletePrinterDriver(const std::string& environment, const std::string& name) override {
         TQ_SPOOLER_FN(fn, DeletePrinterDriverA);
         if (!fn) return CallResult::Failure(fnError);
@@ -258,7 +318,11 @@ private:
     static std::string Str(const char* s) { return s ? s : ""; }
 
     static InstalledPrinter Printer(const PRINTER_INFO_2A& info) {
-        return {Str(info.pPrinterName), Str(info.pPortName), Str(info.pDriverName)};
+        InstalledPrinter p{Str(info.pPrinterName), Str(info.pPortName), Str(info.pDriverName)};
+        p.status = info.Status;
+        p.attributes = info.Attributes;
+        p.jobs = info.cJobs;
+        return p;
     }
 
     // GetPrinterA(handle, 2, ...) in two calls into `buffer`.

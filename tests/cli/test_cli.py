@@ -33,13 +33,18 @@ class Models(unittest.TestCase):
         rows = json.loads(r.stdout)
         self.assertEqual([m["row"] for m in rows], list(range(19)))
         self.assertEqual(rows[17], {"row": 17, "displayName": "R-5xK Series", "gpdFile": "R5xK.GPD",
-                                    "dllFile": "TQRND.DLL", "listsPlugin": True})
+                                    "dllFile": "TQRND.DLL", "listsPlugin": True, "paperWidthMm": 58,
+                                    "cutter": False})
         self.assertFalse(rows[9]["listsPlugin"])
+        self.assertEqual((rows[9]["paperWidthMm"], rows[1]["cutter"]), (112, True))
 
     def test_text_has_a_line_per_model(self):
         r = tqinstall("models")
         self.assertEqual(r.returncode, 0)
         self.assertIn(b"TQ-A10(No Cut) Series", r.stdout)
+        lines = r.stdout.decode().splitlines()
+        self.assertTrue(lines[0].endswith("Paper   Cutter"), lines[0])
+        self.assertTrue(lines[2].endswith("80 mm  yes"), lines[2])  # row 1, TQ-A10(Cut)
         self.assertEqual(len(r.stdout.decode().strip().splitlines()), 20)
 
 

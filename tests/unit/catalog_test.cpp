@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 #include <string>
 
@@ -122,6 +123,27 @@ TEST(StoredLabels, EachStoredFormGivesItsPlainTextBack) {
         EXPECT_EQ(DescrambleText(label.letters, label.startKey), kPlainTexts[row]) << "row " << row;
     }
     EXPECT_EQ(DescrambleText(PrinterNameLabel.letters, PrinterNameLabel.startKey), kPlainTexts[19]);
+}
+
+// Each row's paper width and cutter are what its model-list label says: the
+// width as "NNmm"; a cutter where the label names 切刀 or 自动切刀, none where it
+// says 无切刀 or names no cutter.
+TEST(ModelCatalog, PaperWidthAndCutterAreWhatTheLabelsSay) {
+    const std::string cutter = "\xC7\xD0\xB5\xB6";  // 切刀, also inside 自动切刀
+    const std::string noCutter = "\xCE\xDE" + cutter;  // 无切刀
+    for (int row = 0; row < ModelCatalog::Count(); ++row) {
+        const ScrambledLabel& label = ModelListLabels[row];
+        const std::string text = DescrambleText(label.letters, label.startKey);
+        const std::size_t mm = text.find("mm");
+        ASSERT_NE(mm, std::string::npos) << text;
+        std::size_t digits = mm;
+        while (digits > 0 && std::isdigit(static_cast<unsigned char>(text[digits - 1]))) --digits;
+        const ModelEntry& model = *ModelCatalog::Row(row);
+        EXPECT_EQ(model.paperWidthMm, std::stoi(text.substr(digits, mm - digits))) << "row " << row;
+        const bool labelCuts = text.find(cutter) != std::string::npos && text.find(noCutter) == std::string::npos;
+        EXPECT_EQ(model.hasCutter, labelCuts) << "row " << row;
+        EXPECT_TRUE(model.paperWidthMm == 58 || model.paperWidthMm == 80 || model.paperWidthMm == 112) << row;
+    }
 }
 
 TEST(StoredLabels, AreCapitalLetterPairsWithDistinctKeys) {

@@ -173,6 +173,9 @@ private:
         s["template"] = dialog ? static_cast<int>(dialog->TemplateId()) : 0;
         s["object"] = reinterpret_cast<std::uintptr_t>(dialog);
         s["hwnd"] = reinterpret_cast<std::uintptr_t>(hwnd);
+        // The X window Wine shows the dialog in (a window property Wine's X11
+        // driver sets; none on Windows), so that a test can wait until X maps it.
+        s["xwindow"] = reinterpret_cast<std::uintptr_t>(GetPropW(hwnd, L"__wine_x11_whole_window"));
         s["owner"] = reinterpret_cast<std::uintptr_t>(GetWindow(hwnd, GW_OWNER));
         s["caption"] = WindowText(hwnd);
         s["rect"] = RectOf(hwnd);

@@ -63,9 +63,10 @@ def run(args, dist, work, arch, exe, environment, checker, display):
     wine = winetest.Wine(winetest.fresh_prefix(work, arch, f"prefix-{arch}", keep=True), arch)
     try:
         if display is None:
-            # The template has Wine draw the frames itself, as Xvfb has no window
-            # manager; on a person's desktop the window manager draws them.
-            wine.reg_add("HKCU\\Software\\Wine\\X11 Driver", "Decorated", "Y")
+            # The template has Wine draw the frames and place the windows itself,
+            # as Xvfb has no window manager; on a person's desktop the window manager does.
+            for value in ("Decorated", "Managed"):
+                wine.reg_add("HKCU\\Software\\Wine\\X11 Driver", value, "Y")
         if display is None:
             print(f"== starting dist/{exe} on {os.environ['DISPLAY']}: go through the wizard; "
                   "this ends when it ends")

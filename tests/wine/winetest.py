@@ -22,8 +22,10 @@ Machine(test, name, arch=None, checker=None)
                     `arch` (default: the build's WINEARCH), deleted by the test's
                     cleanup. It holds what every Windows holds and a fresh Wine
                     prefix lacks (the default printer's key), the fonts for the
-                    Chinese texts, and frames drawn by Wine itself (Xvfb has no
-                    window manager). Its `wine` runs programs (see Wine).
+                    Chinese texts, and windows that Wine frames and places itself
+                    (Xvfb has no window manager; with windows left to one, Wine
+                    waits 2 s for it each time a window is hidden). Its `wine`
+                    runs programs (see Wine).
   .run(args, ...)       a Windows program; output captured (CompletedProcess).
   .run_json(args, ...)  (exit status, stdout parsed as JSON); fails the test with
                         the output when stdout is not JSON.
@@ -160,7 +162,7 @@ def template_reg():
              "[" + DEVICE_KEY.replace("HKCU", "HKEY_CURRENT_USER", 1) + "]", "",
              "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]"]
     lines += [f'"{name}"="{font}"' for name, font in FONT_REPLACEMENTS.items()]
-    lines += ["", "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]", '"Decorated"="N"', ""]
+    lines += ["", "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]", '"Decorated"="N"', '"Managed"="N"', ""]
     return "\r\n".join(lines)
 
 

@@ -229,7 +229,10 @@ class Wizard:
         self.xdotool("key", "--delay", "80", *keys)
 
     def click_at(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        # mousemove --sync waits for the pointer to move: not when it is there already.
+        where = self.xdotool("getmouselocation", "--shell").stdout
+        if f"X={x}\nY={y}\n" not in where:
+            self.xdotool("mousemove", "--sync", x, y)
         self.xdotool("click", "1")
 
     def click(self, snapshot, control_id):

@@ -212,6 +212,12 @@ private:
     }
 
     static LRESULT CALLBACK KeyHook(int code, WPARAM key, LPARAM flags) {
+        if (code < 0 || (key != VK_F10 && key != VK_F11 && key != VK_F12)) {
+            return CallNextHookEx(nullptr, code, key, flags);
+        }
+        // The probe's keys never reach a window: on the release of F10 the
+        // default window procedure enters menu mode, which holds back the
+        // showing of a dialog opened meanwhile and takes the next click.
         bool down = code == HC_ACTION && (flags & (1u << 31)) == 0 && (flags & (1u << 30)) == 0;
         if (down && key == VK_F12) {
             HWND target = KeyTarget();
@@ -225,7 +231,7 @@ private:
             createPortPending = true;
             SetTimer(nullptr, 0, 10, &Probe::OpenCreatePort);
         }
-        return CallNextHookEx(nullptr, code, key, flags);
+        return 1;
     }
 
     static void CALLBACK OpenCreatePort(HWND, UINT, UINT_PTR id, DWORD) {

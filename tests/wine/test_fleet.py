@@ -1,7 +1,6 @@
 """tqinstall for fleets: check-package, status, install over an existing
 printer, uninstall and --log, the real exe in fresh prefixes; what the machine
 holds is read back with check_machine."""
-import argparse
 import json
 import pathlib
 import shutil
@@ -9,19 +8,16 @@ import sys
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import wine_args  # noqa: E402
+import winetest  # noqa: E402
+from winetest import base_name, steps  # noqa: E402
 
-# --mover is this script's own; test_install parses the arguments both take.
-_own = argparse.ArgumentParser(add_help=False)
-_own.add_argument("--mover")
-_args, sys.argv[1:] = _own.parse_known_args()
-MOVER = _args.mover
-import test_install as base  # noqa: E402
-
-ARGS, PACKAGE, TQINSTALL = base.ARGS, base.PACKAGE, base.TQINSTALL
-WINEARCH, ARCH = base.NATIVE
-ENV = base.ENVIRONMENT[ARCH]
-DEVICE = base.DEVICE_KEY
+ARGS = winetest.parse_args(["--package", "--tqinstall", "--checker", "--mover"])
+PACKAGE = pathlib.Path(ARGS.package)
+TQINSTALL = PACKAGE / ARGS.tqinstall
+MOVER = ARGS.mover
+WINEARCH, ARCH = winetest.native_arch(TQINSTALL)
+ENV = winetest.ENVIRONMENT[ARCH]
+DEVICE = winetest.DEVICE_KEY
 A31, A10 = "TQ-A31 Series", "TQ-A10(No Cut) Series"  # rows 5 (with the plug-in pair) and 0 (without)
 # Files only row 5 of these two lists: they go with it; the rest row 0 still uses.
 A31_ONLY = {"tqa31.gpd", "tqplg.ini", "tqplg.dll"}
@@ -34,31 +30,20 @@ def names_in(folder):
 
 class Fleet(unittest.TestCase):
     def machine(self, name):
-        # A prefix takes 0.6 to 1.3 GB: it goes when the test is over (cleanups
-        # run last-in first-out, so after the Machine's wineserver has ended).
-        prefix = pathlib.Path(ARGS.work) / f"fleet-{WINEARCH}-{name}"
-        self.addCleanup(shutil.rmtree, prefix, ignore_errors=True)
-        return base.Machine(self, WINEARCH, prefix.name)
-
-    def run_json(self, m, *args):
-        r = m.wine.run([TQINSTALL, *args, "--json"], cwd=PACKAGE)
-        try:
-            return r.returncode, json.loads(r.stdout)
-        except json.JSONDecodeError:
-            raise AssertionError(f"no JSON (exit {r.returncode}): {r.stdout!r} {r.stderr!r}")
+        return winetest.Machine(self, f"fleet-{name}", WINEARCH)
 
     def held(self, m):
         return m.check(ENV, DEVICE, "Device")
 
     def model_status(self, m, row):
-        code, status = self.run_json(m, "status")
+        code, status = m.tqinstall_json("status")
         self.assertEqual(code, 0, status)
         self.assertEqual(len(status["models"]), 19)
         return status, status["models"][row]
 
     def test_check_package_complete_and_with_files_removed(self):
         m = self.machine("check")
-        code, check = self.run_json(m, "check-package")
+        code, check = m.tqinstall_json("check-package")
         self.assertEqual(code, 0, check)
         self.assertTrue(check["complete"])
         self.assertEqual([f["folder"] for f in check["folders"]],
@@ -109,7 +94,7 @@ class Fleet(unittest.TestCase):
         once = (self.held(m), names_in(m.driver_dir(ARCH)), names_in(m.driver_dir(ARCH) / "3"))
         code, report = m.install("--model", "5", "--port", "LPT1:")
         self.assertEqual(code, 0, report)
-        self.assertEqual(base.steps(report, "printerPort")[0]["outcome"], "succeeded")
+        self.assertEqual(steps(report, "printerPort")[0]["outcome"], "succeeded")
         twice = (self.held(m), names_in(m.driver_dir(ARCH)), names_in(m.driver_dir(ARCH) / "3"))
         self.assertEqual(once, twice)
 
@@ -120,7 +105,7 @@ class Fleet(unittest.TestCase):
         self.assertEqual(code, 0, report)
         # Windows keeps the printer at AddPrinterA and tqinstall moves it (moved);
         # Wine's AddPrinterA puts it on the new port itself (succeeded).
-        step = base.steps(report, "printerPort")[0]
+        step = steps(report, "printerPort")[0]
         self.assertIn(step["outcome"], ["moved", "succeeded"], step)
         self.assertEqual(step["target"], "COM2:")
         held = self.held(m)
@@ -152,11 +137,11 @@ class Fleet(unittest.TestCase):
         self.assertEqual(code, 0, installed)
         self.assertEqual(self.held(m)["defaultPrinter"], A31)
 
-        code, report = self.run_json(m, "uninstall", "--model", A31, "--log", m.wine.dos_path(log))
+        code, report = m.tqinstall_json("uninstall", "--model", A31, "--log", m.wine.dos_path(log))
         self.assertEqual(code, 0, report)
         self.assertTrue(report["succeeded"])
-        self.assertEqual(base.steps(report, "deletePrinter")[0]["outcome"], "succeeded")
-        self.assertEqual(base.steps(report, "deleteDriver")[0]["outcome"], "succeeded")
+        self.assertEqual(steps(report, "deletePrinter")[0]["outcome"], "succeeded")
+        self.assertEqual(steps(report, "deleteDriver")[0]["outcome"], "succeeded")
 
         held = self.held(m)
         self.assertEqual([d["pName"] for d in held["drivers"]], [A10])
@@ -169,8 +154,8 @@ class Fleet(unittest.TestCase):
         # Every file row 0's driver lists is still there.
         for path in [held["drivers"][0][k] for k in ("pDriverPath", "pDataFile", "pConfigFile", "pHelpFile")] + \
                 held["drivers"][0]["pDependentFiles"]:
-            self.assertIn(base.base_name(path).lower(), names_in(m.driver_dir(ARCH) / "3"), path)
-        kept = [s for s in base.steps(report, "removeFile") if s["outcome"] == "kept"]
+            self.assertIn(base_name(path).lower(), names_in(m.driver_dir(ARCH) / "3"), path)
+        kept = [s for s in steps(report, "removeFile") if s["outcome"] == "kept"]
         self.assertTrue(kept and all(s["detail"] == A10 for s in kept), report)
 
         # The log: one JSON line per run, saying what the reports said.
@@ -193,7 +178,7 @@ class Fleet(unittest.TestCase):
         r = m.wine.run([TQINSTALL, "uninstall", "--model", "5"], cwd=PACKAGE)
         self.assertEqual(r.returncode, 0, r.stdout)
         self.assertIn(f'"{A31}" was not installed; nothing was removed.', r.stdout.decode())
-        code, report = self.run_json(m, "uninstall", "--model", "5")
+        code, report = m.tqinstall_json("uninstall", "--model", "5")
         self.assertEqual(code, 0)
         self.assertEqual({s["outcome"] for s in report["steps"]}, {"notThere"}, report)
 
@@ -226,4 +211,4 @@ class Fleet(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    wine_args.run()
+    winetest.main()

@@ -4,10 +4,9 @@ import sys
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import wine_args  # noqa: E402
 import winetest  # noqa: E402
 
-ARGS = wine_args.parse(["--probe"])
+ARGS = winetest.parse_args(["--probe"])
 
 # Wine's version name -> the OsKind the version table gives (win10 is told 6.2).
 EXPECTED_KIND = {"win95": 1, "win98": 2, "nt40": 3, "win2k": 4, "winxp": 5, "win2003": 6,
@@ -44,4 +43,4 @@ class HostProbes(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    wine_args.run()
+    winetest.main()

@@ -7,9 +7,9 @@ import sys
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import wine_args  # noqa: E402
+import winetest  # noqa: E402
 
-ARGS = wine_args.parse(["--exe"])
+ARGS = winetest.parse_args(["--exe"])
 
 # DLLs that every Windows has in its system directory.
 WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
@@ -79,4 +79,4 @@ class Imports(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    wine_args.run()
+    winetest.main()

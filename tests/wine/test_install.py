@@ -7,17 +7,12 @@ import sys
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import wine_args  # noqa: E402
 import winetest  # noqa: E402
+from winetest import DEVICE_KEY, DRIVER_SUBDIR, ENVIRONMENT, PORTS_KEY, base_name, steps  # noqa: E402
 
-ARGS = wine_args.parse(["--package", "--tqinstall", "--checker"])
+ARGS = winetest.parse_args(["--package", "--tqinstall", "--checker"])
 PACKAGE = pathlib.Path(ARGS.package)
 TQINSTALL = PACKAGE / ARGS.tqinstall
-
-DEVICE_KEY = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows"
-PORTS_KEY = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports"
-ENVIRONMENT = {"x86": "Windows NT x86", "x64": "Windows x64"}
-DRIVER_SUBDIR = {"x86": "w32x86", "x64": "x64"}
 # Model row 5: the plug-in pair is among its dependent files.
 MODEL = "TQ-A31 Series"
 COPIED = ["TQRND.DLL", "TQA31.GPD", "uniDRVui.DLL", "uniDRV.DLL", "UNIDRV.HLP", "UNIRES.DLL", "TTFSUB.GPD",
@@ -26,41 +21,7 @@ DEPENDENTS = ["ttfsub.GPD", "unires.DLL", "stdnames.GPD", "TQPLG.ini", "TQPLG.dl
 
 
 IS64 = winetest.exe_is_64bit(TQINSTALL)
-# The prefix where the exe runs natively, and the architecture it installs there.
-NATIVE = ("win64", "x64") if IS64 else ("win32", "x86")
-
-
-def base_name(path):
-    return path.replace("/", "\\").rsplit("\\", 1)[-1]
-
-
-class Machine:
-    """A fresh prefix, torn down by the test's cleanup."""
-
-    def __init__(self, test, winearch, name):
-        self.wine = winetest.Wine(winetest.fresh_prefix(ARGS.work, winearch, name), winearch)
-        test.addCleanup(self.wine.discard)
-        # Windows always has this key; a fresh Wine prefix does not.
-        self.wine.reg_add(DEVICE_KEY)
-
-    def install(self, *args, cwd=PACKAGE, exe=TQINSTALL):
-        r = self.wine.run([exe, "install", "--json", *args], cwd=cwd)
-        try:
-            report = json.loads(r.stdout)
-        except json.JSONDecodeError:
-            raise AssertionError(f"no JSON report (exit {r.returncode}): {r.stdout!r} {r.stderr!r}")
-        return r.returncode, report
-
-    def check(self, environment, *registry):
-        r = self.wine.run([ARGS.checker, environment, *registry], check=True)
-        return json.loads(r.stdout)
-
-    def driver_dir(self, arch):
-        return self.wine.drive_c() / "windows" / "system32" / "spool" / "drivers" / DRIVER_SUBDIR[arch]
-
-
-def steps(report, kind):
-    return [s for s in report["steps"] if s["step"] == kind]
+NATIVE = winetest.native_arch(TQINSTALL)
 
 
 class Install(unittest.TestCase):
@@ -88,7 +49,7 @@ class Install(unittest.TestCase):
 
     def test_native_install_leaves_a_working_printer(self):
         winearch, arch = NATIVE
-        m = Machine(self, winearch, f"install-{winearch}-native")
+        m = winetest.Machine(self, "install-native", winearch)
         code, report = m.install("--model", "5", "--port", "LPT1:")
         self.assertEqual(code, 0, report)
         self.assertTrue(report["succeeded"])
@@ -106,7 +67,7 @@ class Install(unittest.TestCase):
 
     def test_installing_twice_succeeds_both_times(self):
         winearch, arch = NATIVE
-        m = Machine(self, winearch, f"install-{winearch}-twice")
+        m = winetest.Machine(self, "install-twice", winearch)
         self.assertEqual(m.install("--model", "5")[0], 0)
         code, report = m.install("--model", "5")
         self.assertEqual(code, 0, report)
@@ -123,7 +84,7 @@ class Install(unittest.TestCase):
             shutil.rmtree(package)
         shutil.copytree(PACKAGE / "Printer Driver", package / "Printer Driver")
         (package / "Printer Driver" / arch / "TQA31.GPD").unlink()
-        m = Machine(self, winearch, f"install-{winearch}-missing-gpd")
+        m = winetest.Machine(self, "install-missing-gpd", winearch)
         # Run from another folder: --package names where the driver files are.
         code, report = m.install("--model", "5", "--package", m.wine.dos_path(package), cwd=ARGS.work)
         self.assertEqual(code, 1, report)
@@ -139,7 +100,7 @@ class Install(unittest.TestCase):
 
     def test_serial_port_com2_writes_the_line_settings(self):
         winearch, arch = NATIVE
-        m = Machine(self, winearch, f"install-{winearch}-com2")
+        m = winetest.Machine(self, "install-com2", winearch)
         code, report = m.install("--model", "5", "--serial-port", "COM2", "--no-default")
         self.assertEqual(code, 0, report)
         self.assertEqual(steps(report, "portSettings")[0]["outcome"], "succeeded")
@@ -150,7 +111,7 @@ class Install(unittest.TestCase):
 
     @unittest.skipIf(IS64, "the WOW64 road is the 32-bit exe's")
     def test_32bit_exe_in_64bit_prefix_installs_for_x64(self):
-        m = Machine(self, "win64", "install-win64-wow64")
+        m = winetest.Machine(self, "install-wow64", "win64")
         code, report = m.install("--model", "5", "--port", "LPT1:")
         self.assertEqual(report["environment"], "Windows x64")
         self.assert_files_copied(m, "x64")
@@ -166,8 +127,7 @@ class Install(unittest.TestCase):
 class SpoolerLists(unittest.TestCase):
     def test_ports_and_monitors_of_a_fresh_machine(self):
         winearch, _ = NATIVE
-        wine = winetest.Wine(winetest.fresh_prefix(ARGS.work, winearch, f"lists-{winearch}"), winearch)
-        self.addCleanup(wine.discard)
+        wine = winetest.Machine(self, "lists", winearch).wine
         r = wine.run([TQINSTALL, "ports", "--json"], check=True)
         ports = json.loads(r.stdout)
         self.assertEqual([p["name"] for p in ports],
@@ -180,4 +140,4 @@ class SpoolerLists(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    wine_args.run()
+    winetest.main()

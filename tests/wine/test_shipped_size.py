@@ -11,9 +11,9 @@ import sys
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import wine_args  # noqa: E402
+import winetest  # noqa: E402
 
-ARGS = wine_args.parse(["--package"])
+ARGS = winetest.parse_args(["--package"])
 
 KIB = 1024
 # (file name pattern, most bytes)
@@ -49,4 +49,4 @@ class ShippedSize(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    wine_args.run()
+    winetest.main()

@@ -10,9 +10,9 @@ import sys
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import wine_args  # noqa: E402
+import winetest  # noqa: E402
 
-ARGS = wine_args.parse(["--package"])
+ARGS = winetest.parse_args(["--package"])
 SIGN = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "sign"
 PASSWORD = "throwaway pass"
 
@@ -126,4 +126,4 @@ class Sign(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    wine_args.run()
+    winetest.main()

@@ -8,10 +8,9 @@ import sys
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import wine_args  # noqa: E402
 import winetest  # noqa: E402
 
-ARGS = wine_args.parse(["--package", "--tqinstall", "--add-port"])
+ARGS = winetest.parse_args(["--package", "--tqinstall", "--add-port"])
 PACKAGE = pathlib.Path(ARGS.package)
 TQINSTALL = PACKAGE / ARGS.tqinstall
 IS64 = winetest.exe_is_64bit(TQINSTALL)
@@ -164,4 +163,4 @@ class TestPrint(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    wine_args.run()
+    winetest.main()

@@ -10,12 +10,11 @@ import time
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import wine_args  # noqa: E402
 import winetest  # noqa: E402
 import wizard  # noqa: E402
 from wizard import checked_ids, control  # noqa: E402
 
-ARGS = wine_args.parse(["--display", "--exe", "--probe", "--usb", "--planted", "--control"])
+ARGS = winetest.parse_args(["--display", "--exe", "--probe", "--usb", "--planted", "--control"])
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 ID = wizard.resource_ids(ROOT)
 SHOTS = pathlib.Path(ARGS.build) / "screenshots"
@@ -39,7 +38,6 @@ class WizardTest(unittest.TestCase):
         cls.display = wizard.XDisplay(int(ARGS.display)).__enter__()
         try:
             cls.wine = winetest.Wine(winetest.fresh_prefix(ARGS.work, ARGS.winearch, "wizard"), ARGS.winearch)
-            wizard.prepare_prefix(cls.wine)
         except BaseException:
             cls.display.__exit__(None, None, None)
             raise
@@ -177,7 +175,8 @@ class WizardTest(unittest.TestCase):
         return folder
 
     def launches(self, folder, count, timeout=90):
-        """(folder, program, current directory) of each start the stand-ins logged."""
+        """(folder, program, current directory) of each start the stand-ins logged,
+        once there are `count` of them."""
         def read():
             starts = []
             for log in sorted(folder.glob("USB Driver/*/dpinst-started.log")):
@@ -187,8 +186,7 @@ class WizardTest(unittest.TestCase):
             return starts
         deadline = time.time() + timeout
         while time.time() < deadline and len(read()) < count:
-            time.sleep(0.3)
-        time.sleep(1.0)  # nothing more is coming
+            time.sleep(wizard.POLL)
         return read()
 
     def check_usb_button(self, wine, arch, folder):
@@ -196,10 +194,11 @@ class WizardTest(unittest.TestCase):
         w.start(cwd=folder)  # the current directory, not the exe's folder
         page = w.wait_dialog(SELECT_OS)
         for _ in range(3):
-            w.click(page, ID["IDC_INSTALL_USB"])
-        started = self.launches(folder, 3)
+            w.command(page, ID["IDC_INSTALL_USB"])
         w.click(page, ID["IDC_OS_EXIT"])
         w.wait_exit()
+        # Each of the three handled clicks started one installer: wait until the three logged their start.
+        started = self.launches(folder, 3)
         expected = (arch, f"dpinst{arch}.exe", wine.dos_path(folder).lower())
         self.assertEqual([(a, p.lower(), (c or "").lower()) for a, p, c in started], [expected] * 3)
 
@@ -213,7 +212,6 @@ class WizardTest(unittest.TestCase):
         other = "win64" if ARGS.winearch == "win32" else "win32"
         wine = winetest.Wine(winetest.fresh_prefix(ARGS.work, other, f"wizard-{other}"), other)
         try:
-            wizard.prepare_prefix(wine)
             self.check_usb_button(wine, "x64" if other == "win64" else "x86", self.usb_folder(f"usb-{other}"))
         finally:
             wine.stop()
@@ -286,7 +284,8 @@ class WizardTest(unittest.TestCase):
                 if way == "menu":
                     w.screenshot("about")
                 w.key("Return")
-                time.sleep(0.5)
+                w.wait_record(lambda r: r["event"] == "destroyed" and r["template"] == ABOUT,
+                              what="the About box closed")
                 self.assertTrue(w.running(), "the About box leaves the page open")
         w.click(page, ID["IDC_EXIT"])
         w.wait_exit()
@@ -307,14 +306,16 @@ class WizardTest(unittest.TestCase):
         self.assertEqual(monitors["extended_style"] & 0x29, 0x21)
         w.screenshot("create-port")
         for attempt in range(2):
-            w.click_until_window(dlg, ID["IDC_NEW_PORT"], "Add a Local Port")
+            w.click(dlg, ID["IDC_NEW_PORT"])
+            w.focus("Add a Local Port")
             if attempt == 0:
                 w.screenshot("create-port-add-local-port")
             w.key("Escape")
-            # Under load the monitor's dialog takes a while to go; a click before
-            # then lands on the disabled Create Port dialog.
+            # Handled once the monitor's dialog has ended; a click before then
+            # would land on the disabled Create Port dialog.
+            w.wait_record(lambda r: r["event"] == "command" and r["template"] == CREATE_PORT
+                          and r["command"] == ID["IDC_NEW_PORT"], what="the monitor's dialog ended")
             w.wait_window_gone("Add a Local Port")
-            time.sleep(0.5)
             self.assertTrue(w.running())
         w.click(dlg, ID["IDC_CLOSE"])
         closed = w.wait_record(lambda r: r["event"] == "closed")
@@ -375,14 +376,8 @@ class WizardTest(unittest.TestCase):
         w.key("F10")
         dlg = w.wait_dialog(CREATE_PORT)
         self.assertEqual(len(control(dlg, ID["IDC_MONITORS"])["rows"]), 1)
-        for attempt in range(3):  # a click may come before Wine shows the dialog
-            w.click(dlg, ID["IDC_CLOSE"])
-            try:
-                w.wait_record(lambda r: r["event"] == "closed", timeout=5)
-                break
-            except AssertionError:
-                if attempt == 2:
-                    raise
+        w.click(dlg, ID["IDC_CLOSE"])
+        w.wait_record(lambda r: r["event"] == "closed")
         w.focus("Select OS")
         w.key("Escape")
         w.wait_exit()
@@ -402,7 +397,7 @@ class WizardTest(unittest.TestCase):
         w.focus("关于 ORVO")
         w.screenshot("shipped-about")
         w.key("Return")
-        time.sleep(0.5)
+        w.wait_window_gone("关于 ORVO")
         w.focus("Detail Setting")
         w.screenshot("shipped-detail-setting")
         w.key("alt+b")
@@ -414,4 +409,4 @@ class WizardTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    wine_args.run()
+    winetest.main()

@@ -3,8 +3,10 @@
     with XDisplay(41) as display:         # :41, or the next free display
         wiz = Wizard(wine, exe, display, shots_dir)
         wiz.start(cwd=folder)
-        page = wiz.wait_dialog(129)          # a probe snapshot (dict)
+        page = wiz.wait_dialog(129)          # a probe snapshot (dict), once X shows the dialog
         wiz.click(page, 1009)                # a control, by id, with the mouse
+        wiz.wait_record(lambda r: r["event"] == "command" and r["command"] == 1009)
+        wiz.focus("Select OS")
         wiz.key("Escape")
         wiz.screenshot("select-os")
         wiz.wait_exit()
@@ -12,6 +14,11 @@
 Snapshots come from TQSetupProbe.exe (the wizard plus tests/wine/wizard_probe.cpp),
 which appends one JSON line per event to the file in TQ_PROBE_FILE. The shipped
 TQSetup.exe writes nothing; with it, use wait_window (by caption) and screenshots.
+
+Nothing here sleeps for a fixed time: input goes to a dialog once X shows it,
+and what the input did is waited for, with a timeout, in what the probe writes
+(a dialog opened, closed or destroyed, a command handled) or in what X shows
+(a window shown or gone).
 """
 import json
 import os
@@ -20,8 +27,8 @@ import pathlib
 import subprocess
 import time
 
-# Fonts for the Chinese texts: the templates ask for 宋体; Wine has no such font.
-FONT_REPLACEMENTS = {"宋体": "WenQuanYi Zen Hei", "SimSun": "WenQuanYi Zen Hei"}
+# How often the waits below look again.
+POLL = 0.1
 
 
 class XDisplay:
@@ -84,26 +91,6 @@ class XDisplay:
         env = dict(os.environ)
         env["DISPLAY"] = self.name
         return env
-
-
-def prepare_prefix(wine, own_frames=True):
-    """Chinese fonts, and frames drawn by Wine itself where there is no window
-    manager (`own_frames`; on a person's desktop the window manager draws them).
-
-    Imported as a .reg file (UTF-16): a non-ASCII value name on reg.exe's
-    command line depends on the locale and was seen to hang."""
-    lines = ["Windows Registry Editor Version 5.00", "",
-             "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]"]
-    lines += [f'"{name}"="{font}"' for name, font in FONT_REPLACEMENTS.items()]
-    if own_frames:
-        lines += ["", "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]", '"Decorated"="N"']
-    lines += [""]
-    reg = wine.prefix / "tq-wizard.reg"
-    reg.write_bytes(b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le"))
-    # Not captured: the first program of a fresh prefix starts Wine's services,
-    # which inherit its output and would hold a pipe open.
-    subprocess.run(["wine", "regedit", "/S", wine.dos_path(reg)], env=wine.env(), check=True, timeout=120,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 class Wizard:
@@ -171,23 +158,34 @@ class Wizard:
                     return records[index]
             if self.proc and self.proc.poll() is not None:
                 break
-            time.sleep(0.2)
+            time.sleep(POLL)
         raise AssertionError(f"no {what} (records: {[r.get('event') for r in self.records()[self.seen:]]}, "
                              f"exit status {self.proc.poll() if self.proc else None})")
 
     def wait_dialog(self, template, event="opened", timeout=30):
         rec = self.wait_record(lambda r: r.get("event") == event and r.get("template") == template,
                                timeout, f"{event} snapshot of dialog {template}")
-        # The snapshot is taken as the dialog opens: wait until X shows it
-        # before anyone clicks or looks at it.
-        # (Best effort: an owned dialog is not always reported visible by X.)
-        if event == "opened" and rec.get("caption"):
-            try:
-                self.wait_window(re.escape(rec["caption"]), timeout=5)
-            except AssertionError:
-                pass
-        time.sleep(0.7)
+        if event == "opened":
+            # The snapshot is taken as the dialog opens, before it is shown:
+            # a click before X shows it lands on whatever is below.
+            self.wait_shown(rec, timeout)
         return rec
+
+    def wait_shown(self, snapshot, timeout=30):
+        """Waits until X shows the dialog of a snapshot (its X window is viewable)."""
+        xwindow = snapshot.get("xwindow")
+        if not xwindow:
+            raise AssertionError(f"the probe gave no X window for dialog {snapshot.get('template')}")
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            info = subprocess.run(["xwininfo", "-id", str(xwindow)], env=self.display.env(),
+                                  capture_output=True, text=True).stdout
+            if "Map State: IsViewable" in info:
+                return
+            if self.proc and self.proc.poll() is not None:
+                break
+            time.sleep(POLL)
+        raise AssertionError(f"X never showed dialog {snapshot.get('template')} ({snapshot.get('caption')!r})")
 
     def snapshot(self, template=None, timeout=15):
         """Asks for a snapshot of the active dialog (F12) and returns it."""
@@ -206,11 +204,10 @@ class Wizard:
         while time.time() < deadline:
             out = self.xdotool("search", "--onlyvisible", "--name", caption, check=False).stdout.split()
             if out:
-                time.sleep(0.7)
                 return out[0]
             if self.proc and self.proc.poll() is not None:
                 break
-            time.sleep(0.3)
+            time.sleep(POLL)
         raise AssertionError(f"no window {caption!r}")
 
     def wait_window_gone(self, caption, timeout=30):
@@ -219,7 +216,7 @@ class Wizard:
         while time.time() < deadline:
             if not self.xdotool("search", "--onlyvisible", "--name", caption, check=False).stdout.split():
                 return
-            time.sleep(0.3)
+            time.sleep(POLL)
         raise AssertionError(f"window {caption!r} still open")
 
     def focus(self, caption):
@@ -228,31 +225,25 @@ class Wizard:
         return window
 
     def key(self, *keys):
+        """Types keys into the window that has the focus (see focus)."""
         self.xdotool("key", "--delay", "80", *keys)
-        time.sleep(0.4)
 
     def click_at(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        # mousemove --sync waits for the pointer to move: not when it is there already.
+        where = self.xdotool("getmouselocation", "--shell").stdout
+        if f"X={x}\nY={y}\n" not in where:
+            self.xdotool("mousemove", "--sync", x, y)
         self.xdotool("click", "1")
-        time.sleep(0.5)
 
     def click(self, snapshot, control_id):
         left, top, right, bottom = control(snapshot, control_id)["rect"]
         self.click_at((left + right) // 2, (top + bottom) // 2)
 
-    def click_until_window(self, snapshot, control_id, caption, tries=3, timeout=15):
-        """Clicks a button until a window with the caption shows.
-
-        Under load X may map a dialog seconds after it opened, so a first click
-        can land before the button is there; a click on a disabled owner is harmless.
-        """
-        for _ in range(tries):
-            self.click(snapshot, control_id)
-            try:
-                return self.wait_window(caption, timeout=timeout)
-            except AssertionError:
-                continue
-        raise AssertionError(f"clicking {control_id} never showed {caption!r}")
+    def command(self, snapshot, control_id, timeout=30):
+        """Clicks a control and waits until its dialog has handled the command; returns that snapshot."""
+        self.click(snapshot, control_id)
+        return self.wait_record(lambda r: r.get("event") == "command" and r.get("hwnd") == snapshot["hwnd"]
+                                and r.get("command") == control_id, timeout, f"command {control_id} handled")
 
     def click_close_box(self, snapshot):
         """The close box at the right end of the caption Wine draws."""
@@ -292,11 +283,6 @@ def resource_ids(source_root):
             except ValueError:
                 pass
     return ids
-
-
-# Windows always has this key (the default printer is kept there); a fresh Wine
-# prefix does not, and without it the wizard cannot set the default printer.
-DEFAULT_PRINTER_KEY = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows"
 
 
 def walk_whole_job(wiz, box_caption, shot_names=None):

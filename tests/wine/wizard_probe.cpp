@@ -173,6 +173,9 @@ private:
         s["template"] = dialog ? static_cast<int>(dialog->TemplateId()) : 0;
         s["object"] = reinterpret_cast<std::uintptr_t>(dialog);
         s["hwnd"] = reinterpret_cast<std::uintptr_t>(hwnd);
+        // The X window Wine shows the dialog in (a window property Wine's X11
+        // driver sets; none on Windows), so that a test can wait until X maps it.
+        s["xwindow"] = reinterpret_cast<std::uintptr_t>(GetPropW(hwnd, L"__wine_x11_whole_window"));
         s["owner"] = reinterpret_cast<std::uintptr_t>(GetWindow(hwnd, GW_OWNER));
         s["caption"] = WindowText(hwnd);
         s["rect"] = RectOf(hwnd);
@@ -209,6 +212,12 @@ private:
     }
 
     static LRESULT CALLBACK KeyHook(int code, WPARAM key, LPARAM flags) {
+        if (code < 0 || (key != VK_F10 && key != VK_F11 && key != VK_F12)) {
+            return CallNextHookEx(nullptr, code, key, flags);
+        }
+        // The probe's keys never reach a window: on the release of F10 the
+        // default window procedure enters menu mode, which holds back the
+        // showing of a dialog opened meanwhile and takes the next click.
         bool down = code == HC_ACTION && (flags & (1u << 31)) == 0 && (flags & (1u << 30)) == 0;
         if (down && key == VK_F12) {
             HWND target = KeyTarget();
@@ -222,7 +231,7 @@ private:
             createPortPending = true;
             SetTimer(nullptr, 0, 10, &Probe::OpenCreatePort);
         }
-        return CallNextHookEx(nullptr, code, key, flags);
+        return 1;
     }
 
     static void CALLBACK OpenCreatePort(HWND, UINT, UINT_PTR id, DWORD) {

@@ -12,10 +12,12 @@
 
 #include "cli/exit_codes.h"
 #include "cli/fleet_commands.h"
+#include "cli/network_output.h"
 #include "cli/report_output.h"
 #include "cli/run_log.h"
 #include "install/install_run.h"
 #include "install/printer_port.h"
+#include "install/tcp_port.h"
 #include "platform/system_services.h"
 
 namespace tq::cli {
@@ -71,6 +73,7 @@ void AddInstallOptions(CLI::App& app, InstallOptions& o) {
 
 int RunInstall(const InstallOptions& o) {
     const InstallChoices choices = ResolveChoices(o.choices);
+    const std::optional<TcpPortSettings> networkPort = NetworkPortChoice(o.choices.port);
     auto spooler = platform::SystemSpooler();
     auto files = platform::SystemFileSystem();
     auto registry = platform::SystemRegistry();
@@ -78,6 +81,24 @@ int RunInstall(const InstallOptions& o) {
     if (!spooler || !files || !registry || !sleeper) {
         std::cerr << "tqinstall: install needs Windows (its print spooler and registry); nothing was done\n";
         return kExitBadArguments;
+    }
+    // A printer on a port the spooler does not have prints nowhere (and
+    // Windows refuses it halfway, after the files and the driver): the port is
+    // checked before anything changes. A network port is made below instead.
+    if (!networkPort) {
+        const platform::PortList listed = spooler->EnumPorts();
+        if (!listed.call.ok) {
+            std::cerr << "tqinstall: the spooler's ports could not be listed to check --port (EnumPortsA error "
+                      << listed.call.error;
+            const std::string text = platform::SystemErrorText(listed.call.error);
+            if (!text.empty()) std::cerr << ": " << text;
+            std::cerr << "); nothing was done\n";
+            return kExitFailed;
+        }
+        if (const auto refused = PortNotListedMessage(choices.portName, listed.ports)) {
+            std::cerr << "tqinstall: " << *refused << "\n";
+            return kExitBadArguments;
+        }
     }
     RunLogFile log;  // opened before --package changes the current directory
     if (!log.Open(o.log)) return kExitBadArguments;
@@ -99,7 +120,12 @@ int RunInstall(const InstallOptions& o) {
         std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
                   << " from " << std::filesystem::current_path().string() << "\n";
     }
-    InstallReport report = InstallPrinterDriver(choices, progress, {*spooler, *files, *registry, messages, *sleeper});
+
+    const platform::InstallPlatform machine{*spooler, *files, *registry, messages, *sleeper};
+    InstallReport report = networkPort ? InstallOnNetworkPort(choices, *networkPort, progress, machine)
+                                       : InstallPrinterDriver(choices, progress, machine);
+    // Without its network port nothing else was done.
+    const bool portFailed = networkPort && IsFailure(report.steps.front().outcome);
     // A printer that was there already keeps its port through the run.
     if (RunLeftPrinter(report)) {
         report.steps.push_back(BringPrinterToPort(*spooler, choices.model.displayName, choices.portName));
@@ -111,6 +137,10 @@ int RunInstall(const InstallOptions& o) {
                   << "\n";
     } else {
         std::cout << ReportToText(report, platform::SystemErrorText);
+        if (portFailed) {
+            std::cout << "Nothing was installed: without its port the printer could not print. "
+                         "No file was copied, nothing was registered or written.\n";
+        }
     }
     int status = InstallExitStatus(report);
     if (!log.Write("install", ChoicesToJson(choices), report, status) && status == kExitDone) status = kExitFailed;

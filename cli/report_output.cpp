@@ -27,6 +27,8 @@ std::string StepTitle(const StepReport& s) {
         case StepKind::RemoveDefaultPrinter: return "Default printer value " + s.target + "\\" + s.subject;
         case StepKind::DeleteDriver: return "Delete driver \"" + s.subject + "\" for " + s.target;
         case StepKind::RemoveFile: return "Remove " + s.target;
+        case StepKind::NetworkPort:
+            return "Standard TCP/IP port \"" + s.subject + "\" (RAW on " + s.target + ", SNMP off)";
     }
     return "?";
 }
@@ -35,8 +37,11 @@ std::string StepTitle(const StepReport& s) {
 
 std::string OutcomeWords(const StepReport& s) {
     switch (s.outcome) {
-        case StepOutcome::Succeeded: return IsRegistryStep(s.kind) ? "written" : "done";
-        case StepOutcome::AlreadyThere: return "already there";
+        case StepOutcome::Succeeded:
+            if (s.kind == StepKind::NetworkPort) return "made";
+            return IsRegistryStep(s.kind) ? "written" : "done";
+        case StepOutcome::AlreadyThere:
+            return s.kind == StepKind::NetworkPort ? "already there with these settings; used as it is" : "already there";
         case StepOutcome::NotNeeded: return IsRegistryStep(s.kind) ? "not planned" : "no printer handle to close";
         case StepOutcome::Failed: return s.detail.empty() ? "FAILED" : "FAILED: " + s.detail;
         case StepOutcome::NoDriverDirectory:
@@ -54,6 +59,12 @@ std::string OutcomeWords(const StepReport& s) {
         case StepOutcome::InUse:
             return s.detail.empty() ? "NOT DELETED: a printer still uses it"
                                     : "NOT DELETED: still used by the printer(s) " + s.detail;
+        case StepOutcome::NoPortMonitor:
+            return "NOT MADE: this Windows has no \"Standard TCP/IP Port\" port monitor; nothing was installed "
+                   "(make the port by hand, or pick a port that 'tqinstall ports' lists)";
+        case StepOutcome::PortDiffers:
+            return "NOT CHANGED: a port of this name exists and is " + s.detail +
+                   "; nothing was installed (change or delete that port, or pick another --port)";
     }
     return "?";
 }

@@ -66,6 +66,8 @@ bool IsFailure(StepOutcome outcome) {
         case StepOutcome::KeyNotOpened:
         case StepOutcome::NotWritten:
         case StepOutcome::InUse:
+        case StepOutcome::NoPortMonitor:
+        case StepOutcome::PortDiffers:
             return true;
     }
     return true;
@@ -92,6 +94,7 @@ const char* StepKindName(StepKind kind) {
         case StepKind::RemoveDefaultPrinter: return "removeDefaultPrinter";
         case StepKind::DeleteDriver: return "deleteDriver";
         case StepKind::RemoveFile: return "removeFile";
+        case StepKind::NetworkPort: return "networkPort";
     }
     return "?";
 }
@@ -109,6 +112,8 @@ const char* StepOutcomeName(StepOutcome outcome) {
         case StepOutcome::NotThere: return "notThere";
         case StepOutcome::Kept: return "kept";
         case StepOutcome::InUse: return "inUse";
+        case StepOutcome::NoPortMonitor: return "noPortMonitor";
+        case StepOutcome::PortDiffers: return "portDiffers";
     }
     return "?";
 }

@@ -47,6 +47,11 @@ public:
     // String values by "ROOT\key path\value name" (RegistryRootName roots):
     // RegQueryValueExA reads, RegSetValueExA writes, RegDeleteValueA removes.
     std::map<std::string, std::string> values;
+    // What a Standard TCP/IP port's monitor holds for each port it made: the
+    // PORT_DATA_1 bytes by port name. XcvDataW "AddPort" on an open
+    // ",XcvMonitor NAME" (NAME in `monitors`) stores its input here and adds
+    // the port to `ports`; "GetConfigInfo" on ",XcvPort NAME" answers with it.
+    std::map<std::string, std::vector<std::uint8_t>> portData;
 
     // Makes every later call named `name` fail with `error`, or only those for
     // which `when` returns true (it sees the call as recorded).
@@ -80,6 +85,9 @@ public:
     CallResult SetPrinterPort(PrinterHandle handle, const std::string& port) override;
     CallResult DeletePrinter(PrinterHandle handle) override;
     CallResult DeletePrinterDriver(const std::string& environment, const std::string& name) override;
+    OpenPrinterResult OpenXcv(const std::string& xcvName) override;
+    XcvAnswer XcvData(PrinterHandle handle, const std::string& dataName, const std::vector<std::uint8_t>& input,
+                      std::uint32_t outputSize) override;
     // FileSystem
     CallResult Copy(const std::string& source, const std::string& destination, bool failIfExists) override;
     CallResult Delete(const std::string& path) override;
@@ -117,6 +125,7 @@ private:
     std::uintptr_t nextHandle_ = 1;
     std::map<const void*, std::string> openPrinters_;  // handle -> printer name
     std::map<const void*, std::string> openKeys_;      // handle -> "ROOT\key path"
+    std::map<const void*, std::string> openXcv_;       // handle -> ",XcvMonitor NAME" / ",XcvPort NAME"
 };
 
 }  // namespace tq::platform::testing

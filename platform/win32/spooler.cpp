@@ -1,7 +1,5 @@
 // The spooler through winspool.drv, loaded from the system directory at run
-// time. The exe does not import winspool.drv: an installer is often started
-// from a download folder, and a winspool.drv planted there would be loaded in
-// place of the system's own if the loader resolved the import.
+// time (LoadSystemLibrary says why). The exe does not import winspool.drv.
 #include "platform/spooler.h"
 
 #include <windows.h>
@@ -9,6 +7,7 @@
 
 #include <array>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_services.h"
 
 // <winspool.h> maps these names to their A/W versions; our methods keep them.
@@ -24,6 +23,7 @@
 #undef OpenPrinter
 #undef GetPrinter
 #undef DeletePrinterDriver
+#undef XcvData
 
 namespace tq::platform::win32 {
 namespace {
@@ -36,18 +36,7 @@ struct Winspool {
 const Winspool& LoadWinspool() {
     static const Winspool loaded = [] {
         Winspool w;
-        w.module = LoadLibraryExA("winspool.drv", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!w.module) {
-            // Windows without the search flags (before KB2533623) rejects the
-            // flag; the full path of the system directory is as safe.
-            char dir[MAX_PATH];
-            const UINT n = GetSystemDirectoryA(dir, MAX_PATH);
-            if (n > 0 && n < MAX_PATH) {
-                const std::string path = std::string(dir) + "\\winspool.drv";
-                w.module = LoadLibraryA(path.c_str());
-            }
-        }
-        if (!w.module) w.loadError = GetLastError();
+        w.module = LoadSystemLibrary("winspool.drv", w.loadError);
         return w;
     }();
     return loaded;
@@ -263,11 +252,42 @@ public:
         return FromBool(fn(nullptr, Text(env), Text(driverName)));
     }
 
+    OpenPrinterResult OpenXcv(const std::string& xcvName) override {
+        TQ_SPOOLER_FN(fn, OpenPrinterA);
+        if (!fn) return {nullptr, CallResult::Failure(fnError)};
+        std::string name = xcvName;
+        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
+        HANDLE handle = nullptr;
+        if (!fn(Text(name), &handle, &defaults)) return {nullptr, CallResult::Failure(GetLastError())};
+        return {handle, CallResult::Success()};
+    }
+
+    XcvAnswer XcvData(PrinterHandle handle, const std::string& dataName, const std::vector<std::uint8_t>& input,
+                      std::uint32_t outputSize) override {
+        TQ_SPOOLER_FN(fn, XcvDataW);
+        XcvAnswer answer;
+        if (!fn) {
+            answer.call = CallResult::Failure(fnError);
+            return answer;
+        }
+        const std::wstring name(dataName.begin(), dataName.end());  // the data names are ASCII
+        std::vector<BYTE> in(input.begin(), input.end());
+        answer.output.assign(outputSize, 0);
+        DWORD needed = 0, status = ERROR_SUCCESS;
+        const BOOL ok = fn(static_cast<HANDLE>(handle), name.c_str(), in.empty() ? nullptr : in.data(),
+                           static_cast<DWORD>(in.size()), answer.output.empty() ? nullptr : answer.output.data(),
+                           outputSize, &needed, &status);
+        answer.call = FromBool(ok);
+        answer.status = status;
+        if (!ok || needed < answer.output.size()) answer.output.resize(ok ? needed : 0);
+        return answer;
+    }
+
 private:
     static std::string Str(const char* s) { return s ? s : ""; }
 
     static InstalledPrinter Printer(const PRINTER_INFO_2A& info) {
-        return {Str(info.pPrinterName), Str(info.pPortName), Str(info.pDriverName)};
+        return {Str(info.pPrinterName), Str(info.pPortName), Str(info.pDriverName), info.Status, info.cJobs};
     }
 
     // GetPrinterA(handle, 2, ...) in two calls into `buffer`.

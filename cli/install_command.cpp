@@ -10,14 +10,14 @@
 #include <unistd.h>
 #endif
 
+#include "cli/console_output.h"
 #include "cli/exit_codes.h"
-#include "cli/fleet_commands.h"
-#include "cli/network_output.h"
 #include "cli/report_output.h"
 #include "cli/run_log.h"
 #include "install/install_run.h"
-#include "install/printer_port.h"
+#include "install/machine.h"
 #include "install/tcp_port.h"
+#include "cli/network_output.h"
 #include "platform/system_services.h"
 
 namespace tq::cli {
@@ -30,12 +30,6 @@ bool IsTerminal(std::FILE* stream) {
     return isatty(fileno(stream)) != 0;
 #endif
 }
-
-// A registry write failure goes into the report; nobody is there to confirm a box.
-class SilentMessages final : public platform::UserMessages {
-public:
-    void ShowOk(const std::string&) override {}
-};
 
 // One line per position, or one bar redrawn in place on a terminal.
 class ProgressPrinter final : public ProgressSink {
@@ -73,20 +67,15 @@ void AddInstallOptions(CLI::App& app, InstallOptions& o) {
 
 int RunInstall(const InstallOptions& o) {
     const InstallChoices choices = ResolveChoices(o.choices);
+    // A registry write failure goes into the report; nobody is there to confirm a box.
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("install");
     const std::optional<TcpPortSettings> networkPort = NetworkPortChoice(o.choices.port);
-    auto spooler = platform::SystemSpooler();
-    auto files = platform::SystemFileSystem();
-    auto registry = platform::SystemRegistry();
-    auto sleeper = platform::SystemSleeper();
-    if (!spooler || !files || !registry || !sleeper) {
-        std::cerr << "tqinstall: install needs Windows (its print spooler and registry); nothing was done\n";
-        return kExitBadArguments;
-    }
     // A printer on a port the spooler does not have prints nowhere (and
     // Windows refuses it halfway, after the files and the driver): the port is
-    // checked before anything changes. A network port is made below instead.
+    // checked before anything changes. A network port is made by the run instead.
     if (!networkPort) {
-        const platform::PortList listed = spooler->EnumPorts();
+        const platform::PortList listed = machine->spooler().EnumPorts();
         if (!listed.call.ok) {
             std::cerr << "tqinstall: the spooler's ports could not be listed to check --port (EnumPortsA error "
                       << listed.call.error;
@@ -113,28 +102,19 @@ int RunInstall(const InstallOptions& o) {
         }
     }
 
-    SilentMessages messages;
     std::ostream& progressOut = o.json ? std::cerr : std::cout;
     ProgressPrinter progress(progressOut, IsTerminal(o.json ? stderr : stdout));
     if (!o.json) {
         std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
                   << " from " << std::filesystem::current_path().string() << "\n";
     }
-
-    const platform::InstallPlatform machine{*spooler, *files, *registry, messages, *sleeper};
-    InstallReport report = networkPort ? InstallOnNetworkPort(choices, *networkPort, progress, machine)
-                                       : InstallPrinterDriver(choices, progress, machine);
+    const InstallReport report = networkPort ? InstallOnNetworkPort(choices, *networkPort, progress, machine->Platform())
+                                             : InstallPrinter(choices, progress, machine->Platform());
     // Without its network port nothing else was done.
     const bool portFailed = networkPort && IsFailure(report.steps.front().outcome);
-    // A printer that was there already keeps its port through the run.
-    if (RunLeftPrinter(report)) {
-        report.steps.push_back(BringPrinterToPort(*spooler, choices.model.displayName, choices.portName));
-    }
 
     if (o.json) {
-        std::cout << ReportToJson(report, platform::SystemErrorText)
-                         .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-                  << "\n";
+        PrintJson(ReportToJson(report, platform::SystemErrorText));
     } else {
         std::cout << ReportToText(report, platform::SystemErrorText);
         if (portFailed) {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "install/names.h"
+#include "platform/names.h"
 
 namespace tq::cli {
 namespace {
@@ -51,7 +51,7 @@ std::string NetworkPortToText(const std::optional<TcpPortSettings>& port) {
 
 std::optional<std::string> PortNotListedMessage(const std::string& port, const std::vector<platform::PortInfo>& ports) {
     const bool listed = !port.empty() && std::any_of(ports.begin(), ports.end(), [&](const platform::PortInfo& p) {
-                            return SameName(p.name, port);
+                            return platform::SameName(p.name, port);
                         });
     if (listed) return std::nullopt;
     std::string message = port.empty() ? "--port is empty" : "--port: the spooler has no port \"" + port + "\"";

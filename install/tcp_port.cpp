@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
-#include "install/names.h"
+#include "platform/names.h"
 #include "install/step_building.h"
 
 namespace tq {
+
+using platform::LowerAscii;
+using platform::SameName;
 
 const char kTcpPortMonitor[] = "Standard TCP/IP Port";
 
@@ -270,7 +273,7 @@ InstallReport InstallOnNetworkPort(const InstallChoices& choices, const TcpPortS
     if (IsFailure(portStep.outcome)) {
         report.environment = EnvironmentName(choices.architecture);
     } else {
-        report = InstallPrinterDriver(choices, sink, platform);
+        report = InstallPrinter(choices, sink, platform);
     }
     report.steps.insert(report.steps.begin(), portStep);
     return report;

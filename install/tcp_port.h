@@ -70,8 +70,8 @@ std::vector<std::uint8_t> EncodeConfigInfoData1();
 // set up otherwise, which is left as it is; Failed otherwise.
 StepReport MakeTcpPort(platform::Spooler& spooler, const TcpPortSettings& port);
 
-// An installation on a network port: the port first (MakeTcpPort), then the
-// installation run with the port's step at the head of its report. When the
+// An installation on a network port: the port first (MakeTcpPort), then
+// InstallPrinter with the port's step at the head of its report. When the
 // port cannot be had, nothing else is done: the report holds that step alone.
 InstallReport InstallOnNetworkPort(const InstallChoices& choices, const TcpPortSettings& port, ProgressSink& sink,
                                    const platform::InstallPlatform& platform);

@@ -4,10 +4,11 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/names.h"
+
 namespace tq::platform::testing {
 namespace {
 
-constexpr ErrorCode kErrorInvalidPrinterName = 1801;
 constexpr ErrorCode kErrorUnknownPrinterDriver = 1797;
 constexpr ErrorCode kErrorUnknownPort = 1796;
 constexpr ErrorCode kErrorInvalidData = 13;
@@ -28,12 +29,6 @@ std::string PortNameOf(const std::vector<std::uint8_t>& record) {
         name += static_cast<char>(c);
     }
     return name;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
 }
 
 }  // namespace

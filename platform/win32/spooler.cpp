@@ -36,7 +36,8 @@ struct Winspool {
 const Winspool& LoadWinspool() {
     static const Winspool loaded = [] {
         Winspool w;
-        w.module = LoadSystemLibrary("winspool.drv", w.loadError);
+        w.module = LoadSystemLibrary(L"winspool.drv");
+        if (!w.module) w.loadError = GetLastError();
         return w;
     }();
     return loaded;

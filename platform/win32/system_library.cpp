@@ -4,20 +4,19 @@
 
 namespace tq::platform::win32 {
 
-HMODULE LoadSystemLibrary(const char* name, DWORD& error) {
-    HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!module) {
-        // Windows without the search flags (before KB2533623) rejects the
-        // flag; the full path of the system directory is as safe.
-        char dir[MAX_PATH];
-        const UINT n = GetSystemDirectoryA(dir, MAX_PATH);
-        if (n > 0 && n < MAX_PATH) {
-            const std::string path = std::string(dir) + "\\" + name;
-            module = LoadLibraryA(path.c_str());
-        }
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    if (HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+    const DWORD flagError = GetLastError();
+    const UINT size = GetSystemDirectoryW(nullptr, 0);
+    if (size == 0) return nullptr;
+    std::wstring dir(size, L'\0');
+    const UINT n = GetSystemDirectoryW(&dir[0], size);
+    if (n == 0 || n >= size) {
+        SetLastError(flagError);
+        return nullptr;
     }
-    error = module ? ERROR_SUCCESS : GetLastError();
-    return module;
+    dir.resize(n);
+    return LoadLibraryW((dir + L"\\" + name).c_str());
 }
 
 }  // namespace tq::platform::win32

@@ -37,8 +37,11 @@ void Find(HMODULE module, const char* name, Fn& fn, bool& complete) {
 const Winsock& LoadWinsock() {
     static const Winsock loaded = [] {
         Winsock w;
-        w.module = win32::LoadSystemLibrary("ws2_32.dll", w.loadError);
-        if (!w.module) return w;
+        w.module = win32::LoadSystemLibrary(L"ws2_32.dll");
+        if (!w.module) {
+            w.loadError = GetLastError();
+            return w;
+        }
         bool complete = true;
         Find(w.module, "WSAStartup", w.startup, complete);
         Find(w.module, "WSAGetLastError", w.lastError, complete);

@@ -250,6 +250,8 @@ TEST(InstallOnNetworkPort, ThePortComesFirstAndWithoutItNothingIsDone) {
     const TcpPortSettings port = NewTcpPort({"10.0.0.5", 9100});
     {
         RecordingPlatform rec = WithTcpMonitor();
+        // What the spooler lists after AddPrinterA, for the look at the printer's port.
+        rec.printers = {{choices.model.displayName, "IP_10.0.0.5", choices.model.displayName}};
         const InstallReport report = InstallOnNetworkPort(choices, port, rec, rec.Platform());
         EXPECT_TRUE(report.Clean());
         ASSERT_GT(report.steps.size(), 1u);

@@ -102,7 +102,7 @@ const std::array<StepWords, 13> kWords = {{
     {StepKind::RemoveFile, "removeFile", [](const StepReport& s) { return "Remove " + s.target; }, "done", "",
      StepFailed, NoRemedy},
     {StepKind::NetworkPort, "networkPort",
-     [](const StepReport& s) { return "Standard TCP/IP port \"" + s.subject + "\" (RAW on " + s.target + ", SNMP off)"; },
+     [](const StepReport& s) { return "Standard TCP/IP port \"" + s.subject + "\" for " + s.target; },
      "made", "",
      [](const StepReport& s, const std::string& reason) {
          if (s.outcome == StepOutcome::NoPortMonitor) {

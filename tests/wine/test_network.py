@@ -139,7 +139,7 @@ class Network(unittest.TestCase):
 
         code, out, _ = self.run_tq("install", "--model", "5", "--port", "tcp:kitchen:9101")
         self.assertEqual(code, 1, out)
-        self.assertIn('Standard TCP/IP port "IP_kitchen_9101" (RAW on kitchen:9101, SNMP off): NOT MADE: '
+        self.assertIn('Standard TCP/IP port "IP_kitchen_9101" for kitchen:9101: NOT MADE: '
                       'this Windows has no "Standard TCP/IP Port" port monitor', out)
         self.assertIn("Nothing was installed", out)
         self.assertNotIn("Copy ", out)

@@ -1,5 +1,7 @@
 // The spooler through winspool.drv, loaded from the system directory at run
-// time (LoadSystemLibrary says why). The exe does not import winspool.drv.
+// time. The exe does not import winspool.drv: an installer is often started
+// from a download folder, and a winspool.drv planted there would be loaded in
+// place of the system's own if the loader resolved the import.
 #include "platform/spooler.h"
 
 #include <windows.h>
@@ -280,7 +282,12 @@ public:
                            outputSize, &needed, &status);
         answer.call = FromBool(ok);
         answer.status = status;
-        if (!ok || needed < answer.output.size()) answer.output.resize(ok ? needed : 0);
+        // A monitor that leaves the byte count at 0 is taken to have filled the buffer.
+        if (!ok) {
+            answer.output.clear();
+        } else if (needed > 0 && needed < answer.output.size()) {
+            answer.output.resize(needed);
+        }
         return answer;
     }
 

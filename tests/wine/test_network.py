@@ -1,6 +1,7 @@
 """Network receipt printers under Wine: install on a tcp: port without the
 Standard TCP/IP Port monitor, plan's network port, ports refused before
 anything changes, and probe against stand-in printers on 127.0.0.1."""
+import argparse
 import json
 import pathlib
 import shutil
@@ -11,6 +12,12 @@ import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
 import wine_args  # noqa: E402,F401
+
+# --xcv is this script's own; test_install parses the arguments both take.
+_own = argparse.ArgumentParser(add_help=False)
+_own.add_argument("--xcv")
+_args, sys.argv[1:] = _own.parse_known_args()
+XCV = _args.xcv
 import test_install as base  # noqa: E402
 
 ARGS, PACKAGE, TQINSTALL = base.ARGS, base.PACKAGE, base.TQINSTALL
@@ -146,6 +153,15 @@ class Network(unittest.TestCase):
         self.assert_nothing_installed()
         ports = json.loads(self.run_tq("ports", "--json")[1])
         self.assertFalse([p for p in ports if p["name"].startswith("IP_")], ports)
+
+    @unittest.skipUnless(XCV, "needs --xcv")
+    def test_xcv_calls_of_the_platform_layer(self):
+        # XcvData "AddPort" through our spooler wrapper makes a Local Port that
+        # EnumPorts lists; the Standard TCP/IP Port monitor's Xcv name fails with 1796.
+        port = "/tmp/tq-xcv-check-" + WINEARCH + ".bin"
+        r = self.m.wine.run([XCV, port], check=True)
+        self.assertEqual(json.loads(r.stdout), {"openLocal": 0, "addPortCall": 0, "addPortStatus": 0,
+                                                "listed": True, "openTcp": 1796})
 
     def test_2_empty_and_unknown_ports_are_refused_with_nothing_changed(self):
         log = pathlib.Path(ARGS.work) / f"network-{WINEARCH}-refused.log"

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         "check-package", "Check that a package folder holds every driver file and USB driver installer; changes nothing");
     AddCheckPackageOptions(*checkPackage, checkOptions);
 
-    auto* status = app.add_subcommand("status", "For each model: driver environments, printer, port, default printer");
+    auto* status = app.add_subcommand("status", "For each model: driver environments, printer, port, state and jobs waiting, default printer");
     status->add_flag("--json", json, "Print JSON");
 
     UninstallOptions uninstallOptions;

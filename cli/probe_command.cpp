@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "cli/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/network_output.h"
 #include "install/printer_probe.h"
@@ -36,7 +37,7 @@ int RunProbe(const ProbeOptions& o) {
     const auto timeoutMs = static_cast<unsigned>(std::lround(o.timeout * 1000.0));
     const ProbeResult result = ProbePrinter(*client, *address, timeoutMs);
     if (o.json) {
-        std::cout << ProbeToJson(result).dump(2) << "\n";
+        PrintJson(ProbeToJson(result));
         const auto problems = ProbeProblems(result);
         if (!problems.empty()) {
             std::cerr << "tqinstall: probe: not ready:";

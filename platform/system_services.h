@@ -18,6 +18,11 @@ std::unique_ptr<FileSystem> SystemFileSystem();
 std::unique_ptr<Registry> SystemRegistry();
 std::unique_ptr<Sleeper> SystemSleeper();
 
+// A text of the system's own (a port, monitor or printer name from the ANSI
+// spooler calls, in the system's ANSI code page) as UTF-8; unchanged where
+// there is no Win32.
+std::string SystemTextToUtf8(const std::string& text);
+
 // The system's message for `error` (FormatMessage) as UTF-8, without the
 // trailing line break; empty where there is no such message or no Win32.
 std::string SystemErrorText(ErrorCode error);

@@ -1,5 +1,7 @@
 #include "cli/choice_options.h"
 
+#include "cli/network_output.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
@@ -57,7 +59,10 @@ void AddModelOptions(CLI::App& app, std::string& model, std::string& arch, bool 
 
 void AddChoiceOptions(CLI::App& app, ChoiceOptions& o, bool withDriverDir) {
     AddModelOptions(app, o.model, o.arch, false);
-    app.add_option("--port", o.port, "Printer port as the spooler names it")->capture_default_str();
+    app.add_option("--port", o.port,
+                   "Printer port as the spooler names it, or tcp:HOST[:PORT] for a network printer "
+                   "(a Standard TCP/IP port, RAW, port 9100 by default)")
+        ->capture_default_str();
     app.add_flag("--default,!--no-default", o.makeDefault, "Make the printer the default printer (default on)");
     app.add_option("--serial-port", o.serialPort, "Serial settings port: " + Joined(kSerialPortItems, false))
         ->capture_default_str();
@@ -91,7 +96,9 @@ InstallChoices ResolveChoices(const ChoiceOptions& o) {
     } else {
         throw CLI::ValidationError("--arch", "'" + o.arch + "' is not one of x86|x64");
     }
-    c.portName = o.port;
+    // A network port is named as Windows names the port the install makes.
+    const auto network = NetworkPortChoice(o.port);
+    c.portName = network ? network->name : o.port;
     c.makeDefault = o.makeDefault;
     c.serialPortIndex = IndexOf(kSerialPortItems, o.serialPort, "--serial-port", false);
     c.serial.baud = IndexOf(kBaudTexts, o.baud, "--baud", false);

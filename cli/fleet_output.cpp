@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/exit_codes.h"
+#include "install/printer_state.h"
 
 namespace tq::cli {
 
@@ -41,7 +42,15 @@ nlohmann::json StatusToJson(const MachineStatus& status, const ErrorTextFn& erro
     nlohmann::json models = nlohmann::json::array();
     for (const auto& m : status.models) {
         nlohmann::json printer = nullptr;
-        if (m.printer) printer = {{"name", m.printer->name}, {"port", m.printer->port}, {"driver", m.printer->driver}};
+        if (m.printer) {
+            printer = {{"name", m.printer->name},
+                       {"port", m.printer->port},
+                       {"driver", m.printer->driver},
+                       {"state", printer_state::PrinterStateText(m.printer->status, m.printer->attributes)},
+                       {"stateWords", printer_state::PrinterStateWords(m.printer->status, m.printer->attributes)},
+                       {"status", m.printer->status},
+                       {"jobs", m.printer->jobs}};
+        }
         models.push_back({{"row", m.model.index},
                           {"model", m.model.displayName},
                           {"driverEnvironments", m.driverEnvironments},
@@ -72,6 +81,8 @@ std::string StatusToText(const MachineStatus& status, const ErrorTextFn& errorTe
         if (m.printer) {
             out << "on " << m.printer->port;
             if (m.isDefault) out << " (default printer)";
+            out << ", " << printer_state::PrinterStateText(m.printer->status, m.printer->attributes) << ", " << m.printer->jobs
+                << (m.printer->jobs == 1 ? " job waiting" : " jobs waiting");
         } else {
             out << "none";
         }

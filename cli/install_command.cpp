@@ -17,6 +17,8 @@
 #include "cli/run_log.h"
 #include "install/install_run.h"
 #include "install/machine.h"
+#include "install/tcp_port.h"
+#include "cli/network_output.h"
 #include "platform/system_services.h"
 
 namespace tq::cli {
@@ -72,6 +74,25 @@ int RunInstall(const InstallOptions& o) {
     // A registry write failure goes into the report; nobody is there to confirm a box.
     const auto machine = Machine::Open();
     if (!machine) return NeedsWindows("install");
+    const std::optional<TcpPortSettings> networkPort = NetworkPortChoice(o.choices.port);
+    // A printer on a port the spooler does not have prints nowhere (and
+    // Windows refuses it halfway, after the files and the driver): the port is
+    // checked before anything changes. A network port is made by the run instead.
+    if (!networkPort) {
+        const platform::PortList listed = machine->spooler().EnumPorts();
+        if (!listed.call.ok) {
+            std::cerr << "tqinstall: the spooler's ports could not be listed to check --port (EnumPortsA error "
+                      << listed.call.error;
+            const std::string text = platform::SystemErrorText(listed.call.error);
+            if (!text.empty()) std::cerr << ": " << text;
+            std::cerr << "); nothing was done\n";
+            return kExitFailed;
+        }
+        if (const auto refused = PortNotListedMessage(choices.portName, listed.ports)) {
+            std::cerr << "tqinstall: " << *refused << "\n";
+            return kExitBadArguments;
+        }
+    }
     RunLogFile log;  // opened before --package changes the current directory
     if (!log.Open(o.log)) return kExitBadArguments;
     if (o.package) {
@@ -91,7 +112,10 @@ int RunInstall(const InstallOptions& o) {
         std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
                   << " from " << std::filesystem::current_path().string() << "\n";
     }
-    const InstallReport report = InstallPrinter(choices, progress, machine->Platform());
+    const InstallReport report = networkPort ? InstallOnNetworkPort(choices, *networkPort, progress, machine->Platform())
+                                             : InstallPrinter(choices, progress, machine->Platform());
+    // Without its network port nothing else was done.
+    const bool portFailed = networkPort && IsFailure(report.steps.front().outcome);
 
     int status = InstallExitStatus(report);
     // The test receipt follows a clean install only: a printer left half-made would fail it for the wrong reason.
@@ -107,6 +131,10 @@ int RunInstall(const InstallOptions& o) {
         PrintJson(out);
     } else {
         std::cout << ReportToText(report, platform::SystemErrorText);
+        if (portFailed) {
+            std::cout << "Nothing was installed: without its port the printer could not print. "
+                         "No file was copied, nothing was registered or written.\n";
+        }
         if (receipt) {
             std::cout << TestPrintToText(receipt->settings, receipt->report, platform::SystemErrorText);
         } else if (o.testPrint) {

@@ -7,7 +7,9 @@
 #include "cli/exit_codes.h"
 #include "cli/fleet_commands.h"
 #include "cli/install_command.h"
+#include "cli/network_output.h"
 #include "cli/plan_output.h"
+#include "cli/probe_command.h"
 #include "cli/spooler_lists.h"
 #include "cli/test_print_command.h"
 
@@ -29,10 +31,13 @@ int RunPlan(const ChoiceOptions& options, bool json) {
     const InstallChoices choices = ResolveChoices(options);
     const std::string driverDir = options.driverDir ? *options.driverDir : DefaultDriverDirectory(choices.architecture);
     const InstallPlan plan = MakePlan(choices, driverDir);
+    const auto networkPort = NetworkPortChoice(options.port);
     if (json) {
-        std::cout << PlanToJson(plan).dump(2) << "\n";
+        nlohmann::json out = PlanToJson(plan);
+        out["networkPort"] = NetworkPortToJson(networkPort);
+        std::cout << out.dump(2) << "\n";
     } else {
-        std::cout << PlanToText(plan);
+        std::cout << NetworkPortToText(networkPort) << PlanToText(plan);
     }
     return kExitDone;
 }
@@ -63,7 +68,7 @@ int main(int argc, char** argv) {
         "check-package", "Check that a package folder holds every driver file and USB driver installer; changes nothing");
     AddCheckPackageOptions(*checkPackage, checkOptions);
 
-    auto* status = app.add_subcommand("status", "For each model: driver environments, printer, port, default printer");
+    auto* status = app.add_subcommand("status", "For each model: driver environments, printer, port, state and jobs waiting, default printer");
     status->add_flag("--json", json, "Print JSON");
 
     UninstallOptions uninstallOptions;
@@ -81,6 +86,11 @@ int main(int argc, char** argv) {
     auto* monitors = app.add_subcommand("monitors", "List the spooler's port monitors");
     monitors->add_flag("--json", json, "Print JSON");
 
+    ProbeOptions probeOptions;
+    auto* probe = app.add_subcommand(
+        "probe", "Ask a network receipt printer for its state (online, cover, paper, drawer) over TCP; changes nothing");
+    AddProbeOptions(*probe, probeOptions);
+
     try {
         app.parse(argc, argv);
         if (*models) return RunModels(json);
@@ -92,6 +102,7 @@ int main(int argc, char** argv) {
         if (*testPrint) return RunTestPrint(testPrintOptions);
         if (*ports) return RunPorts(json);
         if (*monitors) return RunMonitors(json);
+        if (*probe) return RunProbe(probeOptions);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
         return kExitDone;

@@ -66,6 +66,8 @@ bool IsFailure(StepOutcome outcome) {
         case StepOutcome::KeyNotOpened:
         case StepOutcome::NotWritten:
         case StepOutcome::InUse:
+        case StepOutcome::NoPortMonitor:
+        case StepOutcome::PortDiffers:
             return true;
     }
     return true;
@@ -91,6 +93,8 @@ const char* StepOutcomeName(StepOutcome outcome) {
         case StepOutcome::NotThere: return "notThere";
         case StepOutcome::Kept: return "kept";
         case StepOutcome::InUse: return "inUse";
+        case StepOutcome::NoPortMonitor: return "noPortMonitor";
+        case StepOutcome::PortDiffers: return "portDiffers";
     }
     return "?";
 }

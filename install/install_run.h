@@ -32,6 +32,7 @@ enum class StepKind {
     RemoveDefaultPrinter, // the "Device" value, when it names the printer
     DeleteDriver,         // DeletePrinterDriverA
     RemoveFile,           // one DeleteFileA in the driver directory
+    NetworkPort,          // a Standard TCP/IP port made (XcvData "AddPort") or found
 };
 
 enum class StepOutcome {
@@ -46,6 +47,8 @@ enum class StepOutcome {
     NotThere,           // nothing to remove; counts as success
     Kept,               // a file left in place: the driver named in `detail` still uses it
     InUse,              // a driver not deleted: the printers named in `detail` still use it
+    NoPortMonitor,      // a network port not made: the spooler has no Standard TCP/IP Port monitor
+    PortDiffers,        // a network port of that name is set up otherwise (`detail`); left as it is
 };
 
 struct StepReport {

@@ -134,9 +134,16 @@ inline std::string Joined(const std::vector<std::string>& words, const char* non
     return text;
 }
 
+// The printer's state as words, "ready" when it reports nothing.
+inline std::vector<std::string> PrinterStateWords(std::uint32_t status, std::uint32_t attributes) {
+    std::vector<std::string> words = PrinterWords(status, attributes);
+    if (words.empty()) words.emplace_back("ready");
+    return words;
+}
+
 // The printer's state in one text: "ready", or "offline, paper out".
 inline std::string PrinterStateText(std::uint32_t status, std::uint32_t attributes) {
-    return Joined(PrinterWords(status, attributes), "ready");
+    return Joined(PrinterStateWords(status, attributes), "ready");
 }
 
 }  // namespace tq::printer_state

@@ -20,7 +20,7 @@ std::string StepFailed(const StepReport& s, const std::string& reason) {
     return std::string("The step ") + WordsOf(s.kind).name + " " + Quoted(s.subject) + " failed" + reason + ".";
 }
 
-const std::array<StepWords, 12> kWords = {{
+const std::array<StepWords, 13> kWords = {{
     {StepKind::DriverDirectory, "driverDirectory",
      [](const StepReport& s) { return "Driver directory for " + s.subject + ": " + s.target; }, "done", "",
      [](const StepReport& s, const std::string& reason) {
@@ -101,6 +101,20 @@ const std::array<StepWords, 12> kWords = {{
      StepFailed, NoRemedy},
     {StepKind::RemoveFile, "removeFile", [](const StepReport& s) { return "Remove " + s.target; }, "done", "",
      StepFailed, NoRemedy},
+    {StepKind::NetworkPort, "networkPort",
+     [](const StepReport& s) { return "Standard TCP/IP port \"" + s.subject + "\" for " + s.target; },
+     "made", "",
+     [](const StepReport& s, const std::string& reason) {
+         if (s.outcome == StepOutcome::NoPortMonitor) {
+             return "The network port " + Quoted(s.subject) +
+                    " was not made: this Windows has no \"Standard TCP/IP Port\" port monitor" + reason + ".";
+         }
+         if (s.outcome == StepOutcome::PortDiffers) {
+             return "A port named " + Quoted(s.subject) + " exists and is " + s.detail + "; it was left as it is.";
+         }
+         return "The network port " + Quoted(s.subject) + " was not made" + reason + ".";
+     },
+     NoRemedy},
 }};
 
 }  // namespace
@@ -117,7 +131,9 @@ const char* StepKindName(StepKind kind) { return WordsOf(kind).name; }
 std::string OutcomeWords(const StepReport& s) {
     switch (s.outcome) {
         case StepOutcome::Succeeded: return WordsOf(s.kind).done;
-        case StepOutcome::AlreadyThere: return "already there";
+        case StepOutcome::AlreadyThere:
+            return s.kind == StepKind::NetworkPort ? "already there with these settings; used as it is"
+                                                   : "already there";
         case StepOutcome::NotNeeded: return WordsOf(s.kind).notNeeded;
         case StepOutcome::Failed: return s.detail.empty() ? "FAILED" : "FAILED: " + s.detail;
         case StepOutcome::NoDriverDirectory:
@@ -135,6 +151,12 @@ std::string OutcomeWords(const StepReport& s) {
         case StepOutcome::InUse:
             return s.detail.empty() ? "NOT DELETED: a printer still uses it"
                                     : "NOT DELETED: still used by the printer(s) " + s.detail;
+        case StepOutcome::NoPortMonitor:
+            return "NOT MADE: this Windows has no \"Standard TCP/IP Port\" port monitor; nothing was installed "
+                   "(make the port by hand, or pick a port that 'tqinstall ports' lists)";
+        case StepOutcome::PortDiffers:
+            return "NOT CHANGED: a port of this name exists and is " + s.detail +
+                   "; nothing was installed (change or delete that port, or pick another --port)";
     }
     return "?";
 }

@@ -119,6 +119,14 @@ struct OpenPrinterResult {
     CallResult call;
 };
 
+// The answer of XcvDataW: the call's own result, the monitor's status
+// (pdwStatus; 0 is success) and the output bytes it wrote.
+struct XcvAnswer {
+    CallResult call;
+    ErrorCode status = kErrorSuccess;
+    std::vector<std::uint8_t> output;
+};
+
 struct PrinterDetails {
     InstalledPrinter printer;
     CallResult call;
@@ -208,6 +216,17 @@ public:
     // DeletePrinterDriverA(NULL, environment, name): the registration only;
     // the files stay where they are.
     virtual CallResult DeletePrinterDriver(const std::string& environment, const std::string& name) = 0;
+
+    // OpenPrinterA(name, &handle, defaults asking SERVER_ACCESS_ADMINISTER) for
+    // a port monitor's or a port's transceive handle: ",XcvMonitor NAME" or
+    // ",XcvPort NAME". Fails (1796 on Wine) when there is no such monitor.
+    virtual OpenPrinterResult OpenXcv(const std::string& xcvName) = 0;
+
+    // XcvDataW(handle, dataName, input, ..., output of `outputSize` bytes,
+    // &needed, &status). The call succeeds when the monitor got the request;
+    // its `status` says whether the monitor did what was asked.
+    virtual XcvAnswer XcvData(PrinterHandle handle, const std::string& dataName,
+                              const std::vector<std::uint8_t>& input, std::uint32_t outputSize) = 0;
 };
 
 }  // namespace tq::platform

@@ -10,6 +10,26 @@ namespace tq::platform::testing {
 namespace {
 
 constexpr ErrorCode kErrorUnknownPrinterDriver = 1797;
+constexpr ErrorCode kErrorUnknownPort = 1796;
+constexpr ErrorCode kErrorInvalidData = 13;
+constexpr ErrorCode kErrorAlreadyExists = 183;
+
+const char kXcvMonitor[] = ",XcvMonitor ";
+const char kXcvPort[] = ",XcvPort ";
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+// The UTF-16LE text at the start of a PORT_DATA_1 record (its port name), as
+// ASCII; the double's port names are ASCII.
+std::string PortNameOf(const std::vector<std::uint8_t>& record) {
+    std::string name;
+    for (std::size_t i = 0; i + 1 < record.size() && i < 128; i += 2) {
+        const unsigned c = record[i] | (record[i + 1] << 8);
+        if (c == 0) break;
+        name += static_cast<char>(c);
+    }
+    return name;
+}
 
 }  // namespace
 
@@ -91,6 +111,7 @@ CallResult RecordingPlatform::ClosePrinter(PrinterHandle handle) {
     ErrorCode error = Record("ClosePrinter", {HandleText(handle, "printer")});
     openPrinters_.erase(handle);
     openDocuments_.erase(handle);
+    openXcv_.erase(handle);
     if (!error && !handle) error = kErrorInvalidHandle;  // as the spooler answers a null handle
     return error ? CallResult::Failure(error) : CallResult::Success();
 }
@@ -199,6 +220,63 @@ CallResult RecordingPlatform::DeletePrinterDriver(const std::string& environment
     if (error) return CallResult::Failure(error);
     drivers.erase(found);
     return CallResult::Success();
+}
+
+OpenPrinterResult RecordingPlatform::OpenXcv(const std::string& xcvName) {
+    ErrorCode error = Record("OpenPrinterA", {xcvName, "SERVER_ACCESS_ADMINISTER"});
+    if (!error && StartsWith(xcvName, kXcvMonitor)) {
+        const std::string monitor = xcvName.substr(std::strlen(kXcvMonitor));
+        if (std::none_of(monitors.begin(), monitors.end(), [&](const std::string& m) { return SameName(m, monitor); })) {
+            error = kErrorUnknownPort;
+        }
+    } else if (!error && StartsWith(xcvName, kXcvPort)) {
+        const std::string port = xcvName.substr(std::strlen(kXcvPort));
+        if (std::none_of(ports.begin(), ports.end(), [&](const PortInfo& p) { return SameName(p.name, port); })) {
+            error = kErrorUnknownPort;
+        }
+    } else if (!error) {
+        error = kErrorInvalidPrinterName;
+    }
+    if (error) return {nullptr, CallResult::Failure(error)};
+    void* handle = NewHandle();
+    openXcv_[handle] = xcvName;
+    return {handle, CallResult::Success()};
+}
+
+XcvAnswer RecordingPlatform::XcvData(PrinterHandle handle, const std::string& dataName,
+                                     const std::vector<std::uint8_t>& input, std::uint32_t outputSize) {
+    XcvAnswer answer;
+    const ErrorCode error = Record("XcvDataW", {HandleText(handle, "printer"), dataName,
+                                                std::string(input.begin(), input.end()), std::to_string(outputSize)});
+    const auto open = openXcv_.find(handle);
+    if (error || open == openXcv_.end()) {
+        answer.call = CallResult::Failure(error ? error : kErrorInvalidHandle);
+        return answer;
+    }
+    const std::string& xcv = open->second;
+    if (dataName == "AddPort" && StartsWith(xcv, kXcvMonitor)) {
+        const std::string name = PortNameOf(input);
+        if (std::any_of(ports.begin(), ports.end(), [&](const PortInfo& p) { return SameName(p.name, name); })) {
+            answer.status = kErrorAlreadyExists;
+        } else {
+            ports.push_back({name, xcv.substr(std::strlen(kXcvMonitor)), ""});
+            portData[name] = input;
+        }
+    } else if (dataName == "GetConfigInfo" && StartsWith(xcv, kXcvPort)) {
+        const auto found = portData.find(xcv.substr(std::strlen(kXcvPort)));
+        if (found == portData.end()) {
+            answer.status = kErrorInvalidData;  // a port this monitor did not make
+        } else {
+            answer.output = found->second;
+            if (answer.output.size() > outputSize) {
+                answer.output.clear();
+                answer.status = kErrorInsufficientBuffer;
+            }
+        }
+    } else {
+        answer.status = kErrorInvalidParameter;
+    }
+    return answer;
 }
 
 CallResult RecordingPlatform::Copy(const std::string& source, const std::string& destination, bool failIfExists) {

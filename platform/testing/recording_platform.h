@@ -61,6 +61,11 @@ public:
     // String values by "ROOT\key path\value name" (RegistryRootName roots):
     // RegQueryValueExA reads, RegSetValueExA writes, RegDeleteValueA removes.
     std::map<std::string, std::string> values;
+    // What a Standard TCP/IP port's monitor holds for each port it made: the
+    // PORT_DATA_1 bytes by port name. XcvDataW "AddPort" on an open
+    // ",XcvMonitor NAME" (NAME in `monitors`) stores its input here and adds
+    // the port to `ports`; "GetConfigInfo" on ",XcvPort NAME" answers with it.
+    std::map<std::string, std::vector<std::uint8_t>> portData;
 
     // Every document sent, in order. After EndDocPrinter a job leaves the queue
     // at once, unless `holdJobs`: it then stays with `heldJobStatus`.
@@ -110,6 +115,9 @@ public:
     CallResult WritePrinter(PrinterHandle handle, const std::string& bytes, std::uint32_t* written) override;
     CallResult EndDocPrinter(PrinterHandle handle) override;
     JobDetails GetJob(PrinterHandle handle, std::uint32_t jobId) override;
+    OpenPrinterResult OpenXcv(const std::string& xcvName) override;
+    XcvAnswer XcvData(PrinterHandle handle, const std::string& dataName, const std::vector<std::uint8_t>& input,
+                      std::uint32_t outputSize) override;
     // FileSystem
     CallResult Copy(const std::string& source, const std::string& destination, bool failIfExists) override;
     CallResult Delete(const std::string& path) override;
@@ -153,6 +161,7 @@ private:
     std::map<const void*, std::uint32_t> openDocuments_;  // printer handle -> job id
     std::uint32_t nextJobId_ = 1;
     int getJobCalls_ = 0;
+    std::map<const void*, std::string> openXcv_;       // handle -> ",XcvMonitor NAME" / ",XcvPort NAME"
 };
 
 }  // namespace tq::platform::testing

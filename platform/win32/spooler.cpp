@@ -27,6 +27,7 @@
 #undef DeletePrinterDriver
 #undef StartDocPrinter
 #undef GetJob
+#undef XcvData
 
 namespace tq::platform::win32 {
 namespace {
@@ -312,6 +313,42 @@ public:
         if (!fn) return CallResult::Failure(fnError);
         std::string env = environment, driverName = name;
         return FromBool(fn(nullptr, Text(env), Text(driverName)));
+    }
+
+    OpenPrinterResult OpenXcv(const std::string& xcvName) override {
+        TQ_SPOOLER_FN(fn, OpenPrinterA);
+        if (!fn) return {nullptr, CallResult::Failure(fnError)};
+        std::string name = xcvName;
+        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
+        HANDLE handle = nullptr;
+        if (!fn(Text(name), &handle, &defaults)) return {nullptr, CallResult::Failure(GetLastError())};
+        return {handle, CallResult::Success()};
+    }
+
+    XcvAnswer XcvData(PrinterHandle handle, const std::string& dataName, const std::vector<std::uint8_t>& input,
+                      std::uint32_t outputSize) override {
+        TQ_SPOOLER_FN(fn, XcvDataW);
+        XcvAnswer answer;
+        if (!fn) {
+            answer.call = CallResult::Failure(fnError);
+            return answer;
+        }
+        const std::wstring name(dataName.begin(), dataName.end());  // the data names are ASCII
+        std::vector<BYTE> in(input.begin(), input.end());
+        answer.output.assign(outputSize, 0);
+        DWORD needed = 0, status = ERROR_SUCCESS;
+        const BOOL ok = fn(static_cast<HANDLE>(handle), name.c_str(), in.empty() ? nullptr : in.data(),
+                           static_cast<DWORD>(in.size()), answer.output.empty() ? nullptr : answer.output.data(),
+                           outputSize, &needed, &status);
+        answer.call = FromBool(ok);
+        answer.status = status;
+        // A monitor that leaves the byte count at 0 is taken to have filled the buffer.
+        if (!ok) {
+            answer.output.clear();
+        } else if (needed > 0 && needed < answer.output.size()) {
+            answer.output.resize(needed);
+        }
+        return answer;
     }
 
 private:

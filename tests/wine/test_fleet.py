@@ -79,7 +79,10 @@ class Fleet(unittest.TestCase):
         status, a31 = self.model_status(m, 5)
         self.assertEqual(a31["model"], A31)
         self.assertEqual(a31["driverEnvironments"], [ENV])
-        self.assertEqual(a31["printer"], {"name": A31, "port": "LPT2:", "driver": A31})
+        # Wine's spooler reports status 0 and no jobs for a printer that prints to a local port.
+        self.assertEqual(a31["printer"], {"name": A31, "port": "LPT2:", "driver": A31, "state": "ready",
+                                          "stateWords": ["ready"], "status": 0, "jobs": 0})
+        self.assertIn("on LPT2: (default printer), ready, 0 jobs waiting", m.wine.run([TQINSTALL, "status"]).stdout.decode())
         self.assertTrue(a31["isDefault"])
         self.assertEqual(status["defaultPrinter"], A31)
         self.assertEqual(sum(bool(s["driverEnvironments"]) for s in status["models"]), 1)

@@ -1,6 +1,8 @@
 // Local ports with any name, for the Wine tests; names travel as UTF-16 here
 // and as UTF-8 on the command line's output, so nothing is lost on the way:
-//   port_tool add NAME        adds a Local Port NAME (XcvData "AddPort")
+//   port_tool add NAME...     adds a Local Port of each NAME (XcvData "AddPort");
+//                             a name that is a Unix path makes Wine write the
+//                             port's RAW jobs into that file
 //   port_tool port-of PRINTER prints the printer's port (GetPrinterW level 2)
 #include <windows.h>
 #include <winspool.h>
@@ -62,8 +64,12 @@ int PortOf(const wchar_t* printer) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 3 && std::wstring(argv[1]) == L"add") return AddPort(argv[2]);
+    if (argc >= 3 && std::wstring(argv[1]) == L"add") {
+        int status = 0;
+        for (int i = 2; i < argc; ++i) status |= AddPort(argv[i]);
+        return status;
+    }
     if (argc == 3 && std::wstring(argv[1]) == L"port-of") return PortOf(argv[2]);
-    std::fprintf(stderr, "usage: port_tool add NAME | port_tool port-of PRINTER\n");
+    std::fprintf(stderr, "usage: port_tool add NAME... | port_tool port-of PRINTER\n");
     return 2;
 }

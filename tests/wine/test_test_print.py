@@ -10,7 +10,7 @@ import unittest
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
 import winetest  # noqa: E402
 
-ARGS = winetest.parse_args(["--package", "--tqinstall", "--add-port"])
+ARGS = winetest.parse_args(["--package", "--tqinstall", "--ports"])
 PACKAGE = pathlib.Path(ARGS.package)
 TQINSTALL = PACKAGE / ARGS.tqinstall
 IS64 = winetest.exe_is_64bit(TQINSTALL)
@@ -55,7 +55,7 @@ class TestPrint(unittest.TestCase):
         cls.p58k = str(cls.ports / "r-5xk.bin")
         # A port whose folder does not exist: a printer whose device is gone.
         cls.gone = str(cls.ports / "unplugged" / "gone.bin")
-        cls.wine.run([ARGS.add_port, cls.p58, cls.p80, cls.p58k, cls.gone], check=True)
+        cls.wine.run([ARGS.ports, "add", cls.p58, cls.p80, cls.p58k, cls.gone], check=True)
         for row, port in (("7", cls.p58), ("1", cls.p80), ("3", cls.gone)):
             r = cls.tqinstall("install", "--model", row, "--port", port, "--no-default")
             assert r.returncode == 0, (row, r.stdout, r.stderr)

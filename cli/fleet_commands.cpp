@@ -43,7 +43,8 @@ void AddUninstallOptions(CLI::App& app, UninstallOptions& o) {
 
 bool RunLogFile::Open(const std::optional<std::string>& path) {
     if (!path) return true;
-    out_ = std::make_unique<std::ofstream>(*path, std::ios::app | std::ios::binary);
+    // A UTF-8 path (see utf8_arguments.h), opened by its UTF-16 name on Windows.
+    out_ = std::make_unique<std::ofstream>(std::filesystem::u8path(*path), std::ios::app | std::ios::binary);
     if (!*out_) {
         std::cerr << "tqinstall: --log: cannot open '" << *path << "' for appending; nothing was done\n";
         out_.reset();
@@ -57,8 +58,12 @@ bool RunLogFile::Write(const std::string& command, const nlohmann::json& choices
                        int exitStatus) {
     if (!out_) return true;
     const char* machine = std::getenv("COMPUTERNAME");
-    const nlohmann::json line = LogLine(UtcTimestamp(std::chrono::system_clock::now()), machine ? machine : "",
-                                        command, choices, report, exitStatus, platform::SystemErrorText);
+    return WriteLine(LogLine(UtcTimestamp(std::chrono::system_clock::now()), machine ? machine : "", command, choices,
+                             report, exitStatus, platform::SystemErrorText));
+}
+
+bool RunLogFile::WriteLine(const nlohmann::json& line) {
+    if (!out_) return true;
     *out_ << LogLineText(line) << std::flush;
     if (!*out_) {
         std::cerr << "tqinstall: --log: could not write to '" << *path_ << "'\n";
@@ -69,10 +74,10 @@ bool RunLogFile::Write(const std::string& command, const nlohmann::json& choices
 
 int RunCheckPackage(const CheckPackageOptions& o) {
     namespace fs = std::filesystem;
-    const fs::path package = o.package ? fs::path(*o.package) : fs::current_path();
+    const fs::path package = o.package ? fs::u8path(*o.package) : fs::current_path();
     std::error_code error;
     if (!fs::is_directory(package, error)) {
-        std::cerr << "tqinstall: --package: '" << package.string() << "' is not a folder\n";
+        std::cerr << "tqinstall: --package: '" << package.u8string() << "' is not a folder\n";
         return kExitBadArguments;
     }
     const auto check = CheckPackage([&](const std::string& relative) {
@@ -84,9 +89,9 @@ int RunCheckPackage(const CheckPackageOptions& o) {
         return fs::is_regular_file(package / path, e);
     });
     if (o.json) {
-        PrintJson(PackageCheckToJson(package.string(), check));
+        PrintJson(PackageCheckToJson(package.u8string(), check));
     } else {
-        std::cout << PackageCheckToText(package.string(), check);
+        std::cout << PackageCheckToText(package.u8string(), check);
     }
     return PackageComplete(check) ? kExitDone : kExitFailed;
 }

@@ -46,6 +46,8 @@ public:
     // Appends the run's line; false (said on stderr) when it could not be written.
     bool Write(const std::string& command, const nlohmann::json& choices, const InstallReport& report,
                int exitStatus);
+    // Appends a line made elsewhere (apply's, with every printer's report).
+    bool WriteLine(const nlohmann::json& line);
 
 private:
     std::optional<std::string> path_;

@@ -84,7 +84,7 @@ int RunInstall(const InstallOptions& o) {
     if (o.package) {
         // The run takes its source files relative to the current directory.
         std::error_code error;
-        std::filesystem::current_path(*o.package, error);
+        std::filesystem::current_path(std::filesystem::u8path(*o.package), error);
         if (error) {
             std::cerr << "tqinstall: --package: cannot use the folder '" << *o.package << "': " << error.message()
                       << "\n";
@@ -97,7 +97,7 @@ int RunInstall(const InstallOptions& o) {
     ProgressPrinter progress(progressOut, IsTerminal(o.json ? stderr : stdout));
     if (!o.json) {
         std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
-                  << " from " << std::filesystem::current_path().string() << "\n";
+                  << " from " << std::filesystem::current_path().u8string() << "\n";
     }
     InstallReport report = InstallPrinterDriver(choices, progress, {*spooler, *files, *registry, messages, *sleeper});
     // A printer that was there already keeps its port through the run.

@@ -6,6 +6,7 @@ lies outside the ANSI code page (1252 here)."""
 import argparse
 import json
 import pathlib
+import shlex
 import shutil
 import subprocess
 import sys
@@ -15,7 +16,7 @@ import unittest
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
 import wine_args  # noqa: E402
 
-_own = argparse.ArgumentParser(add_help=False)
+_own = argparse.ArgumentParser(add_help=False, allow_abbrev=False)
 for option in ["--msi", "--version", "--build-msi", "--holder"]:
     _own.add_argument(option)
 _args, sys.argv[1:] = _own.parse_known_args()
@@ -30,6 +31,7 @@ A31, A10 = "TQ-A31 Series", "TQ-A10(No Cut) Series"  # rows 5 and 0
 ACTIVE_SETUP = "HKLM\\Software\\Microsoft\\Active Setup\\Installed Components\\TQPrinterDrivers"
 UNINSTALL = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 INSTALLED = "C:\\Program Files\\TQ Printer Drivers\\tqinstall.exe"
+DOCS = pathlib.Path(__file__).resolve().parents[2] / "docs" / "deploying.md"
 
 
 def product_code(msi):
@@ -68,7 +70,7 @@ class Deploy(unittest.TestCase):
 
     def detect(self, m, model):
         r = self.tq(m, "status", "--model", str(model), "--detect")
-        return r.returncode, r.stdout.decode()
+        return r.returncode, r.stdout.decode().replace("\r\n", "\n")
 
     def log_lines(self, m):
         log = m.wine.drive_c() / "ProgramData" / "TQ Printer Drivers" / "tqinstall.log"
@@ -156,13 +158,32 @@ class Deploy(unittest.TestCase):
         reg = self.held(m, old, "DisplayVersion", new, "DisplayVersion")["registry"]
         self.assertIsNone(reg[old + "\\DisplayVersion"])
         self.assertEqual(reg[new + "\\DisplayVersion"], higher_version(_args.version))
-        # The older version's removal uninstalled nothing.
-        self.assertEqual([l["command"] for l in self.log_lines(m)], ["install", "install"])
+        # On Windows the older version's removal runs with UPGRADINGPRODUCTCODE
+        # set and leaves the printers alone. Wine's msiexec removes the older
+        # version without that property, so there the printer is uninstalled
+        # and the newer version's install makes it again: the log tells which.
+        commands = [l["command"] for l in self.log_lines(m)]
+        self.assertIn(commands, (["install", "install"], ["install", "uninstall", "install"]))
 
         # The newer one's removal takes the printer the older one made.
         self.assertEqual(self.msiexec(m, "/x", m.wine.dos_path(newer)), 0)
         self.assertEqual(self.printers(m), {})
         self.assertFalse(self.program_files(m).exists())
+
+    def test_the_remote_shell_lines_of_the_docs(self):
+        text = DOCS.read_text(encoding="utf-8")
+        block = text.split("<!-- remote shell -->", 1)[1].split("```", 2)[1]
+        lines = [l for l in block.splitlines()[1:] if l.strip()]
+        m = self.machine("docs")
+        statuses = []
+        for line in lines:
+            args = [a.strip('"') for a in shlex.split(line, posix=False)]
+            # Run where the MSI is, as the page says.
+            statuses.append(m.wine.run(args, cwd=MSI.parent, timeout=300).returncode)
+            if args[0] == "msiexec" and "/i" in args:
+                self.assertEqual(self.printers(m), {A31: "LPT2:"})
+        self.assertEqual(statuses, [0, 0, 0])
+        self.assertEqual(self.printers(m), {})
 
     # ---- apply ------------------------------------------------------------
 

@@ -4,20 +4,21 @@
 #include <algorithm>
 #include <cctype>
 
+#include "install/machine.h"
+#include "platform/names.h"
+
 namespace tq::cli {
 namespace {
 
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
+using platform::LowerAscii;
+using platform::SameName;
 
 template <std::size_t N>
 std::string Joined(const std::array<const char*, N>& items, bool lower) {
     std::string out;
     for (const char* item : items) {
         if (!out.empty()) out += "|";
-        out += lower ? Lower(item) : std::string(item);
+        out += lower ? LowerAscii(item) : std::string(item);
     }
     return out;
 }
@@ -26,7 +27,7 @@ std::string Joined(const std::array<const char*, N>& items, bool lower) {
 template <std::size_t N>
 int IndexOf(const std::array<const char*, N>& items, const std::string& value, const char* option, bool lower) {
     for (std::size_t i = 0; i < N; ++i) {
-        if (Lower(items[i]) == Lower(value)) return static_cast<int>(i);
+        if (SameName(items[i], value)) return static_cast<int>(i);
     }
     throw CLI::ValidationError(option, "'" + value + "' is not one of " + Joined(items, lower));
 }
@@ -44,10 +45,18 @@ const ModelEntry* FindModel(const std::string& rowOrName) {
     return nullptr;
 }
 
+void AddModelOptions(CLI::App& app, std::string& model, std::string& arch, bool modelRequired) {
+    auto* option = app.add_option("--model", model, "Model: row 0..18 or the exact display name (see 'models')");
+    if (modelRequired) {
+        option->required();
+    } else {
+        option->capture_default_str();
+    }
+    app.add_option("--arch", arch, "Driver environment: x86|x64 (default: the WOW64 test)");
+}
+
 void AddChoiceOptions(CLI::App& app, ChoiceOptions& o, bool withDriverDir) {
-    app.add_option("--model", o.model, "Model: row 0..18 or the exact display name (see 'models')")
-        ->capture_default_str();
-    app.add_option("--arch", o.arch, "Driver environment: x86|x64 (default: the WOW64 test)");
+    AddModelOptions(app, o.model, o.arch, false);
     app.add_option("--port", o.port, "Printer port as the spooler names it")->capture_default_str();
     app.add_flag("--default,!--no-default", o.makeDefault, "Make the printer the default printer (default on)");
     app.add_option("--serial-port", o.serialPort, "Serial settings port: " + Joined(kSerialPortItems, false))
@@ -75,9 +84,9 @@ InstallChoices ResolveChoices(const ChoiceOptions& o) {
     c.model = *model;
     if (o.arch.empty()) {
         c.architecture = DetectArchitecture();
-    } else if (Lower(o.arch) == "x86") {
+    } else if (SameName(o.arch, "x86")) {
         c.architecture = Architecture::x86;
-    } else if (Lower(o.arch) == "x64") {
+    } else if (SameName(o.arch, "x64")) {
         c.architecture = Architecture::x64;
     } else {
         throw CLI::ValidationError("--arch", "'" + o.arch + "' is not one of x86|x64");

@@ -26,6 +26,9 @@ struct ChoiceOptions {
     std::optional<std::string> driverDir;
 };
 
+// Adds --model (required, or with the default row) and --arch.
+void AddModelOptions(CLI::App& app, std::string& model, std::string& arch, bool modelRequired);
+
 // Adds --model, --arch, --port, --default/--no-default, --serial-port, --baud,
 // --parity, --data-bits, --stop-bits, --flow to `app`. --driver-dir only when
 // `withDriverDir` (the plan command takes it; a real install asks the spooler).

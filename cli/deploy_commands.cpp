@@ -8,15 +8,15 @@
 #include <sstream>
 
 #include "cli/choice_options.h"
+#include "cli/console_output.h"
 #include "cli/exit_codes.h"
-#include "cli/fleet_commands.h"
 #include "cli/fleet_file.h"
 #include "cli/logged_installs.h"
 #include "cli/report_output.h"
 #include "cli/run_log.h"
 #include "install/deployment.h"
+#include "install/machine.h"
 #include "install/machine_status.h"
-#include "install/printer_port.h"
 #include "install/uninstall.h"
 #include "platform/machine_lock.h"
 #include "platform/system_services.h"
@@ -26,18 +26,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void PrintJson(const nlohmann::json& value) {
-    std::cout << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
-}
-
 class NoProgress final : public ProgressSink {
 public:
     void SetPosition(int) override {}
-};
-
-class NoMessages final : public platform::UserMessages {
-public:
-    void ShowOk(const std::string&) override {}
 };
 
 // The worse of two exit statuses: a denial (3) over a failure (1) over done (0).
@@ -103,14 +94,8 @@ int RunApply(const ApplyOptions& o) {
         }
     }
 
-    auto spooler = platform::SystemSpooler();
-    auto files = platform::SystemFileSystem();
-    auto registry = platform::SystemRegistry();
-    auto sleeper = platform::SystemSleeper();
-    if (!spooler || !files || !registry || !sleeper) {
-        std::cerr << "tqinstall: apply needs Windows (its print spooler and registry); nothing was done\n";
-        return kExitBadArguments;
-    }
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("apply");
     RunLogFile log;  // opened before --package changes the current directory
     if (!log.Open(o.log)) return kExitBadArguments;
     if (o.package) {
@@ -124,11 +109,10 @@ int RunApply(const ApplyOptions& o) {
     }
 
     NoProgress progress;
-    NoMessages messages;
     int status = kExitDone;
     nlohmann::json reports = nlohmann::json::array();
     nlohmann::json logged = nlohmann::json::array();
-    const std::string machine = [] {
+    const std::string computer = [] {
         const char* name = std::getenv("COMPUTERNAME");
         return std::string(name ? name : "");
     }();
@@ -139,11 +123,7 @@ int RunApply(const ApplyOptions& o) {
                       << choices.portName << " for " << EnvironmentName(choices.architecture)
                       << (choices.makeDefault ? ", the default printer" : "") << "\n";
         }
-        InstallReport report =
-            InstallPrinterDriver(choices, progress, {*spooler, *files, *registry, messages, *sleeper});
-        if (RunLeftPrinter(report)) {
-            report.steps.push_back(BringPrinterToPort(*spooler, choices.model.displayName, choices.portName));
-        }
+        const InstallReport report = InstallPrinter(choices, progress, machine->Platform());
         const int printerStatus = InstallExitStatus(report);
         status = Worse(status, printerStatus);
         if (o.json) {
@@ -154,7 +134,7 @@ int RunApply(const ApplyOptions& o) {
         } else {
             std::cout << ReportToText(report, platform::SystemErrorText);
         }
-        nlohmann::json line = LogLine("", machine, "install", ChoicesToJson(choices), report, printerStatus,
+        nlohmann::json line = LogLine("", computer, "install", ChoicesToJson(choices), report, printerStatus,
                                       platform::SystemErrorText);
         for (const char* key : {"time", "machine", "command"}) line.erase(key);
         logged.push_back(line);
@@ -167,7 +147,7 @@ int RunApply(const ApplyOptions& o) {
                                           : "Not every printer was installed; see the failed steps above.\n");
     }
     const nlohmann::json line = {{"time", UtcTimestamp(std::chrono::system_clock::now())},
-                                 {"machine", machine},
+                                 {"machine", computer},
                                  {"command", "apply"},
                                  {"file", o.file},
                                  {"exitStatus", status},
@@ -194,13 +174,9 @@ int RunSetDefault(const SetDefaultOptions& o) {
                   << "' is neither a row 0..18 nor a model's display name (see 'tqinstall models')\n";
         return kExitBadArguments;
     }
-    auto spooler = platform::SystemSpooler();
-    auto registry = platform::SystemRegistry();
-    if (!spooler || !registry) {
-        std::cerr << "tqinstall: set-default needs Windows (its print spooler and registry); nothing was done\n";
-        return kExitBadArguments;
-    }
-    const SetDefaultResult result = SetDefaultPrinter(*model, *spooler, *registry);
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("set-default");
+    const SetDefaultResult result = SetDefaultPrinter(*model, machine->spooler(), machine->registry());
     if (!result.printer) {
         if (!result.listCall.ok) {
             std::cerr << "tqinstall: set-default: the printers could not be listed (EnumPrintersA): "
@@ -247,13 +223,9 @@ int RunDetect(const std::string& modelText) {
                   << "' is neither a row 0..18 nor a model's display name (see 'tqinstall models')\n";
         return kExitBadArguments;
     }
-    auto spooler = platform::SystemSpooler();
-    auto registry = platform::SystemRegistry();
-    if (!spooler || !registry) {
-        std::cerr << "tqinstall: status needs Windows (its print spooler and registry)\n";
-        return kExitBadArguments;
-    }
-    const MachineStatus status = ReadMachineStatus(*spooler, *registry);
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("status");
+    const MachineStatus status = ReadMachineStatus(machine->spooler(), machine->registry());
     const auto line = DetectModel(status, *model, EnvironmentName(DetectArchitecture()));
     if (!line) return kExitFailed;
     std::cout << *line << "\n";
@@ -277,13 +249,8 @@ int RunUninstallLogged(const UninstallLoggedOptions& o) {
         // No record: nothing was installed through it.
         if (in) made = ModelsMadeByLog(in);
     }
-    auto spooler = platform::SystemSpooler();
-    auto files = platform::SystemFileSystem();
-    auto registry = platform::SystemRegistry();
-    if (!spooler || !files || !registry) {
-        std::cerr << "tqinstall: uninstall-logged needs Windows (its print spooler and registry); nothing was done\n";
-        return kExitBadArguments;
-    }
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("uninstall-logged");
     RunLogFile log;
     if (!log.Open(o.log)) return kExitBadArguments;
 
@@ -296,7 +263,7 @@ int RunUninstallLogged(const UninstallLoggedOptions& o) {
         if (!model || (!x64 && entry.environment != EnvironmentName(Architecture::x86))) continue;
         const Architecture arch = x64 ? Architecture::x64 : Architecture::x86;
         if (!o.json) std::cout << "Uninstalling \"" << model->displayName << "\" for " << entry.environment << "\n";
-        const InstallReport report = UninstallModel(*model, arch, *spooler, *files, *registry);
+        const InstallReport report = UninstallModel(*model, arch, machine->spooler(), machine->files(), machine->registry());
         const int modelStatus = InstallExitStatus(report);
         status = Worse(status, modelStatus);
         if (o.json) {

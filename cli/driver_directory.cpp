@@ -1,13 +1,13 @@
 #include "cli/driver_directory.h"
 #include "install/install_run.h"
-#include "platform/system_services.h"
+#include "install/machine.h"
 
 namespace tq::cli {
 
 std::string DefaultDriverDirectory(Architecture arch) {
-    const auto spooler = platform::SystemSpooler();
-    if (!spooler) return {};
-    return QueryDriverDirectory(*spooler, arch).directory;
+    const auto machine = Machine::Open();
+    if (!machine) return {};
+    return QueryDriverDirectory(machine->spooler(), arch).directory;
 }
 
 }  // namespace tq::cli

@@ -2,74 +2,31 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 #include "cli/choice_options.h"
+#include "cli/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/fleet_output.h"
 #include "cli/report_output.h"
 #include "cli/run_log.h"
+#include "install/machine.h"
 #include "install/machine_status.h"
 #include "install/package_check.h"
 #include "install/uninstall.h"
 #include "platform/system_services.h"
 
 namespace tq::cli {
-namespace {
-
-void PrintJson(const nlohmann::json& value) {
-    std::cout << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
-}
-
-}  // namespace
-
-void AddLogOption(CLI::App& app, std::optional<std::string>& log) {
-    app.add_option("--log", log, "Append one JSON line about this run (time, command, choices, each step) to FILE");
-}
-
 void AddCheckPackageOptions(CLI::App& app, CheckPackageOptions& o) {
     app.add_option("--package", o.package, "Package folder to check (default: the current directory)");
     app.add_flag("--json", o.json, "Print JSON");
 }
 
 void AddUninstallOptions(CLI::App& app, UninstallOptions& o) {
-    app.add_option("--model", o.model, "Model: row 0..18 or the exact display name (see 'models')")->required();
-    app.add_option("--arch", o.arch, "Driver environment: x86|x64 (default: the WOW64 test)");
+    AddModelOptions(app, o.model, o.arch, true);
     app.add_flag("--json", o.json, "Print the report as JSON");
     AddLogOption(app, o.log);
-}
-
-bool RunLogFile::Open(const std::optional<std::string>& path) {
-    if (!path) return true;
-    // A UTF-8 path (see utf8_arguments.h), opened by its UTF-16 name on Windows.
-    out_ = std::make_unique<std::ofstream>(std::filesystem::u8path(*path), std::ios::app | std::ios::binary);
-    if (!*out_) {
-        std::cerr << "tqinstall: --log: cannot open '" << *path << "' for appending; nothing was done\n";
-        out_.reset();
-        return false;
-    }
-    path_ = path;
-    return true;
-}
-
-bool RunLogFile::Write(const std::string& command, const nlohmann::json& choices, const InstallReport& report,
-                       int exitStatus) {
-    if (!out_) return true;
-    const char* machine = std::getenv("COMPUTERNAME");
-    return WriteLine(LogLine(UtcTimestamp(std::chrono::system_clock::now()), machine ? machine : "", command, choices,
-                             report, exitStatus, platform::SystemErrorText));
-}
-
-bool RunLogFile::WriteLine(const nlohmann::json& line) {
-    if (!out_) return true;
-    *out_ << LogLineText(line) << std::flush;
-    if (!*out_) {
-        std::cerr << "tqinstall: --log: could not write to '" << *path_ << "'\n";
-        return false;
-    }
-    return true;
 }
 
 int RunCheckPackage(const CheckPackageOptions& o) {
@@ -97,13 +54,9 @@ int RunCheckPackage(const CheckPackageOptions& o) {
 }
 
 int RunStatus(bool json) {
-    auto spooler = platform::SystemSpooler();
-    auto registry = platform::SystemRegistry();
-    if (!spooler || !registry) {
-        std::cerr << "tqinstall: status needs Windows (its print spooler and registry)\n";
-        return kExitBadArguments;
-    }
-    const MachineStatus status = ReadMachineStatus(*spooler, *registry);
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("status");
+    const MachineStatus status = ReadMachineStatus(machine->spooler(), machine->registry());
     if (json) {
         PrintJson(StatusToJson(status, platform::SystemErrorText));
     } else {
@@ -121,13 +74,8 @@ int RunUninstall(const UninstallOptions& o) {
     choiceOptions.arch = o.arch;
     const InstallChoices choices = ResolveChoices(choiceOptions);
 
-    auto spooler = platform::SystemSpooler();
-    auto files = platform::SystemFileSystem();
-    auto registry = platform::SystemRegistry();
-    if (!spooler || !files || !registry) {
-        std::cerr << "tqinstall: uninstall needs Windows (its print spooler and registry); nothing was done\n";
-        return kExitBadArguments;
-    }
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("uninstall");
     RunLogFile log;
     if (!log.Open(o.log)) return kExitBadArguments;
 
@@ -135,7 +83,7 @@ int RunUninstall(const UninstallOptions& o) {
         std::cout << "Uninstalling \"" << choices.model.displayName << "\" for "
                   << EnvironmentName(choices.architecture) << "\n";
     }
-    const InstallReport report = UninstallModel(choices.model, choices.architecture, *spooler, *files, *registry);
+    const InstallReport report = UninstallModel(choices.model, choices.architecture, machine->spooler(), machine->files(), machine->registry());
     if (o.json) {
         PrintJson(ReportToJson(report, platform::SystemErrorText));
     } else {

@@ -10,12 +10,12 @@
 #include <unistd.h>
 #endif
 
+#include "cli/console_output.h"
 #include "cli/exit_codes.h"
-#include "cli/fleet_commands.h"
 #include "cli/report_output.h"
 #include "cli/run_log.h"
 #include "install/install_run.h"
-#include "install/printer_port.h"
+#include "install/machine.h"
 #include "platform/system_services.h"
 
 namespace tq::cli {
@@ -28,12 +28,6 @@ bool IsTerminal(std::FILE* stream) {
     return isatty(fileno(stream)) != 0;
 #endif
 }
-
-// A registry write failure goes into the report; nobody is there to confirm a box.
-class SilentMessages final : public platform::UserMessages {
-public:
-    void ShowOk(const std::string&) override {}
-};
 
 // One line per position, or one bar redrawn in place on a terminal.
 class ProgressPrinter final : public ProgressSink {
@@ -71,14 +65,9 @@ void AddInstallOptions(CLI::App& app, InstallOptions& o) {
 
 int RunInstall(const InstallOptions& o) {
     const InstallChoices choices = ResolveChoices(o.choices);
-    auto spooler = platform::SystemSpooler();
-    auto files = platform::SystemFileSystem();
-    auto registry = platform::SystemRegistry();
-    auto sleeper = platform::SystemSleeper();
-    if (!spooler || !files || !registry || !sleeper) {
-        std::cerr << "tqinstall: install needs Windows (its print spooler and registry); nothing was done\n";
-        return kExitBadArguments;
-    }
+    // A registry write failure goes into the report; nobody is there to confirm a box.
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("install");
     RunLogFile log;  // opened before --package changes the current directory
     if (!log.Open(o.log)) return kExitBadArguments;
     if (o.package) {
@@ -92,23 +81,16 @@ int RunInstall(const InstallOptions& o) {
         }
     }
 
-    SilentMessages messages;
     std::ostream& progressOut = o.json ? std::cerr : std::cout;
     ProgressPrinter progress(progressOut, IsTerminal(o.json ? stderr : stdout));
     if (!o.json) {
         std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
                   << " from " << std::filesystem::current_path().u8string() << "\n";
     }
-    InstallReport report = InstallPrinterDriver(choices, progress, {*spooler, *files, *registry, messages, *sleeper});
-    // A printer that was there already keeps its port through the run.
-    if (RunLeftPrinter(report)) {
-        report.steps.push_back(BringPrinterToPort(*spooler, choices.model.displayName, choices.portName));
-    }
+    const InstallReport report = InstallPrinter(choices, progress, machine->Platform());
 
     if (o.json) {
-        std::cout << ReportToJson(report, platform::SystemErrorText)
-                         .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-                  << "\n";
+        PrintJson(ReportToJson(report, platform::SystemErrorText));
     } else {
         std::cout << ReportToText(report, platform::SystemErrorText);
     }

@@ -1,16 +1,13 @@
 // The installation report as JSON and as readable text.
 #pragma once
 
-#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "install/install_run.h"
+#include "install/step_words.h"
 
 namespace tq::cli {
-
-// The system's message for an error code (FormatMessage), empty when unknown.
-using ErrorTextFn = std::function<std::string(platform::ErrorCode)>;
 
 nlohmann::json ReportToJson(const InstallReport& report, const ErrorTextFn& errorText);
 std::string ReportToText(const InstallReport& report, const ErrorTextFn& errorText);
@@ -20,7 +17,7 @@ std::string ReportToText(const InstallReport& report, const ErrorTextFn& errorTe
 // administrator rights), else 1.
 int InstallExitStatus(const InstallReport& report);
 
-// What the step's outcome means, in words ("written", "already there", ...).
-std::string OutcomeWords(const StepReport& step);
+// One step as the JSON report and the log line give it.
+nlohmann::json StepToJson(const StepReport& step, const ErrorTextFn& errorText);
 
 }  // namespace tq::cli

@@ -1,6 +1,13 @@
 #include "cli/run_log.h"
 
+#include <filesystem>
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <ctime>
+#include <iostream>
+
+#include "platform/system_services.h"
 
 namespace tq::cli {
 
@@ -35,15 +42,7 @@ nlohmann::json LogLine(const std::string& time, const std::string& machine, cons
                        const nlohmann::json& choices, const InstallReport& report, int exitStatus,
                        const ErrorTextFn& errorText) {
     nlohmann::json steps = nlohmann::json::array();
-    for (const auto& s : report.steps) {
-        steps.push_back({{"step", StepKindName(s.kind)},
-                         {"subject", s.subject},
-                         {"target", s.target},
-                         {"outcome", StepOutcomeName(s.outcome)},
-                         {"error", s.error},
-                         {"message", s.error ? errorText(s.error) : std::string()},
-                         {"detail", s.detail}});
-    }
+    for (const auto& s : report.steps) steps.push_back(StepToJson(s, errorText));
     return {{"time", time},
             {"machine", machine},
             {"command", command},
@@ -56,6 +55,41 @@ nlohmann::json LogLine(const std::string& time, const std::string& machine, cons
 
 std::string LogLineText(const nlohmann::json& line) {
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+void AddLogOption(CLI::App& app, std::optional<std::string>& log) {
+    app.add_option("--log", log, "Append one JSON line about this run (time, command, choices, each step) to FILE");
+}
+
+bool RunLogFile::Open(const std::optional<std::string>& path) {
+    if (!path) return true;
+    // A UTF-8 path (see utf8_arguments.h), opened by its UTF-16 name on Windows.
+    out_ = std::make_unique<std::ofstream>(std::filesystem::u8path(*path), std::ios::app | std::ios::binary);
+    if (!*out_) {
+        std::cerr << "tqinstall: --log: cannot open '" << *path << "' for appending; nothing was done\n";
+        out_.reset();
+        return false;
+    }
+    path_ = path;
+    return true;
+}
+
+bool RunLogFile::Write(const std::string& command, const nlohmann::json& choices, const InstallReport& report,
+                       int exitStatus) {
+    if (!out_) return true;
+    const char* machine = std::getenv("COMPUTERNAME");
+    return WriteLine(LogLine(UtcTimestamp(std::chrono::system_clock::now()), machine ? machine : "", command, choices,
+                             report, exitStatus, platform::SystemErrorText));
+}
+
+bool RunLogFile::WriteLine(const nlohmann::json& line) {
+    if (!out_) return true;
+    *out_ << LogLineText(line) << std::flush;
+    if (!*out_) {
+        std::cerr << "tqinstall: --log: could not write to '" << *path_ << "'\n";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace tq::cli

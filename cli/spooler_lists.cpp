@@ -3,15 +3,13 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "cli/console_output.h"
 #include "cli/exit_codes.h"
+#include "install/machine.h"
 #include "platform/system_services.h"
 
 namespace tq::cli {
 namespace {
-
-void PrintJson(const nlohmann::json& value) {
-    std::cout << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
-}
 
 // Reports a failed enumeration; the list it gave is empty then.
 int Failed(const char* call, platform::ErrorCode error) {
@@ -25,12 +23,9 @@ int Failed(const char* call, platform::ErrorCode error) {
 }  // namespace
 
 int RunPorts(bool json) {
-    const auto spooler = platform::SystemSpooler();
-    if (!spooler) {
-        std::cerr << "tqinstall: ports needs Windows (its print spooler)\n";
-        return kExitBadArguments;
-    }
-    const platform::PortList list = spooler->EnumPorts();
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("ports");
+    const platform::PortList list = machine->spooler().EnumPorts();
     if (!list.call.ok) return Failed("EnumPortsA", list.call.error);
     if (json) {
         nlohmann::json ports = nlohmann::json::array();
@@ -45,12 +40,9 @@ int RunPorts(bool json) {
 }
 
 int RunMonitors(bool json) {
-    const auto spooler = platform::SystemSpooler();
-    if (!spooler) {
-        std::cerr << "tqinstall: monitors needs Windows (its print spooler)\n";
-        return kExitBadArguments;
-    }
-    const platform::MonitorList list = spooler->EnumMonitors();
+    const auto machine = Machine::Open();
+    if (!machine) return NeedsWindows("monitors");
+    const platform::MonitorList list = machine->spooler().EnumMonitors();
     if (!list.call.ok) return Failed("EnumMonitorsA", list.call.error);
     if (json) {
         PrintJson(list.names);

@@ -27,6 +27,6 @@ add_custom_target(tq_payload ALL DEPENDS ${tq_payload_files})
 add_dependencies(tq_package tq_payload)
 
 foreach(arch x86 x64)
-  add_executable(dpinst${arch} WIN32 ${PROJECT_SOURCE_DIR}/platform/win32/dpinst_standin.cpp)
+  add_executable(dpinst${arch} WIN32 ${PROJECT_SOURCE_DIR}/tools/dpinst_standin.cpp)
   tq_package_target(dpinst${arch} "USB Driver/${arch}")
 endforeach()

@@ -1,7 +1,5 @@
 #include "host/host_probes.h"
 
-#include "platform/host_queries.h"
-
 namespace tq {
 
 std::optional<OsKind> ClassifyOsVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor) {
@@ -32,15 +30,9 @@ OsKind DetectOsKindFrom(OsKind held, const std::optional<VersionTriple>& triple)
     return kind ? *kind : held;
 }
 
-OsKind DetectOsKind(OsKind held) { return DetectOsKindFrom(held, platform::QueryOsVersion()); }
-
 Architecture ArchitectureFrom(bool process64, const std::optional<std::uint32_t>& wow64Flag) {
     if (process64) return Architecture::x64;
     return (wow64Flag && *wow64Flag == 1) ? Architecture::x64 : Architecture::x86;
-}
-
-Architecture DetectArchitecture() {
-    return ArchitectureFrom(platform::ProcessIs64BitWindows(), platform::QueryWow64());
 }
 
 const char* ArchitectureName(Architecture arch) { return arch == Architecture::x64 ? "x64" : "x86"; }

@@ -1,8 +1,11 @@
-// Which Windows runs, and which driver environment to install into.
+// Which Windows runs, and which driver environment to install into: decisions
+// over what the host queries answered (the machine place asks them).
 #pragma once
 
 #include <cstdint>
 #include <optional>
+
+#include "platform/host_queries.h"
 
 namespace tq {
 
@@ -22,11 +25,7 @@ enum OsKind : std::int32_t {
 
 enum class Architecture { x86, x64 };
 
-struct VersionTriple {
-    std::uint32_t platformId;
-    std::uint32_t major;
-    std::uint32_t minor;
-};
+using platform::VersionTriple;
 
 // The version class of a (platform, major, minor) triple, or nothing.
 std::optional<OsKind> ClassifyOsVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor);
@@ -34,15 +33,9 @@ std::optional<OsKind> ClassifyOsVersion(std::uint32_t platformId, std::uint32_t 
 // The classification of `triple`; `held` when there is no triple or no class.
 OsKind DetectOsKindFrom(OsKind held, const std::optional<VersionTriple>& triple);
 
-// The classification of the running system (QueryOsVersion); `held` otherwise.
-OsKind DetectOsKind(OsKind held);
-
 // x64 when the process is itself 64-bit (it can only run on 64-bit Windows),
 // or when the WOW64 flag is exactly 1; x86 otherwise.
 Architecture ArchitectureFrom(bool process64, const std::optional<std::uint32_t>& wow64Flag);
-
-// The WOW64 test on the running system.
-Architecture DetectArchitecture();
 
 const char* ArchitectureName(Architecture arch);  // "x86" or "x64"
 

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
-#include "install/names.h"
+#include "platform/names.h"
 #include "install/step_building.h"
 
 namespace tq {
+
+using platform::SameName;
 
 std::optional<std::string> DetectModel(const MachineStatus& status, const ModelEntry& model,
                                        const std::string& environment) {

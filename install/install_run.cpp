@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "install/printer_port.h"
 #include "install/step_building.h"
 
 namespace tq {
@@ -17,9 +18,8 @@ using platform::CallResult;
 using platform::ErrorCode;
 using platform::kErrorPrinterAlreadyExists;
 using platform::kErrorSuccess;
-using steps::SetFailure;
+using steps::RunStep;
 using steps::Step;
-using steps::StepTimer;
 
 constexpr std::uint32_t kDirectoryBufferSize = 255;
 constexpr unsigned kClosingPauseMs = 500;
@@ -31,23 +31,23 @@ StepReport WriteValue(StepKind kind, const std::optional<RegistryWrite>& value, 
         step.outcome = StepOutcome::NotNeeded;
         return step;
     }
-    StepReport step = Step(kind, value->valueName, std::string(RegistryRootName(value->root)) + "\\" + value->keyPath);
-    const StepTimer timer;
-    const platform::OpenKeyResult open = p.registry.OpenKeyForWriting(value->root, value->keyPath);
-    if (open.error != kErrorSuccess) {
-        step.outcome = StepOutcome::KeyNotOpened;
-        step.error = open.error;
-    } else {
-        const ErrorCode set = p.registry.SetStringValue(open.key, value->valueName, value->data);
-        if (set != kErrorSuccess) {
-            step.outcome = StepOutcome::NotWritten;
-            step.error = set;
-            p.messages.ShowOk(kRegistryFailureMessage);
-        }
-        p.registry.CloseKey(open.key);
-    }
-    step.durationMs = timer.ElapsedMs();
-    return step;
+    return RunStep(kind, value->valueName, std::string(RegistryRootName(value->root)) + "\\" + value->keyPath,
+                   [&](StepReport& step) {
+                       const platform::OpenKeyResult open = p.registry.OpenKeyForWriting(value->root, value->keyPath);
+                       if (open.error != kErrorSuccess) {
+                           step.outcome = StepOutcome::KeyNotOpened;
+                           step.error = open.error;
+                           return CallResult::Success();
+                       }
+                       const ErrorCode set = p.registry.SetStringValue(open.key, value->valueName, value->data);
+                       if (set != kErrorSuccess) {
+                           step.outcome = StepOutcome::NotWritten;
+                           step.error = set;
+                           p.messages.ShowOk(kRegistryFailureMessage);
+                       }
+                       p.registry.CloseKey(open.key);
+                       return CallResult::Success();
+                   });
 }
 
 }  // namespace
@@ -76,24 +76,6 @@ bool InstallReport::Clean() const {
         if (IsFailure(step.outcome)) return false;
     }
     return true;
-}
-
-const char* StepKindName(StepKind kind) {
-    switch (kind) {
-        case StepKind::DriverDirectory: return "driverDirectory";
-        case StepKind::CopyFile: return "copyFile";
-        case StepKind::RegisterDriver: return "registerDriver";
-        case StepKind::CreatePrinter: return "createPrinter";
-        case StepKind::DefaultPrinter: return "defaultPrinter";
-        case StepKind::PortSettings: return "portSettings";
-        case StepKind::ClosePrinter: return "closePrinter";
-        case StepKind::PrinterPort: return "printerPort";
-        case StepKind::DeletePrinter: return "deletePrinter";
-        case StepKind::RemoveDefaultPrinter: return "removeDefaultPrinter";
-        case StepKind::DeleteDriver: return "deleteDriver";
-        case StepKind::RemoveFile: return "removeFile";
-    }
-    return "?";
 }
 
 const char* StepOutcomeName(StepOutcome outcome) {
@@ -126,19 +108,13 @@ InstallReport InstallPrinterDriver(const InstallChoices& choices, ProgressSink& 
     InstallReport report;
     report.environment = EnvironmentName(choices.architecture);
 
-    {
-        const StepTimer timer;
+    report.steps.push_back(RunStep(StepKind::DriverDirectory, report.environment, "", [&](StepReport& step) {
         const DriverDirectoryAnswer answer = QueryDriverDirectory(p.spooler, choices.architecture);
         report.driverDirectory = answer.directory;
-        StepReport step = Step(StepKind::DriverDirectory, report.environment, answer.directory);
-        if (!answer.call.ok) {
-            SetFailure(step, answer.call);
-        } else if (answer.directory.empty()) {
-            step.outcome = StepOutcome::NoDriverDirectory;
-        }
-        step.durationMs = timer.ElapsedMs();
-        report.steps.push_back(step);
-    }
+        step.target = answer.directory;
+        if (answer.call.ok && answer.directory.empty()) step.outcome = StepOutcome::NoDriverDirectory;
+        return answer.call;
+    }));
 
     const InstallPlan plan = MakePlan(choices, report.driverDirectory);
 
@@ -148,47 +124,33 @@ InstallReport InstallPrinterDriver(const InstallChoices& choices, ProgressSink& 
     const auto names = CopiedFileNames(choices.model);
     for (std::size_t i = 0; i < plan.copies.size(); ++i) {
         const FileCopy& copy = plan.copies[i];
-        StepReport step = Step(StepKind::CopyFile, names[i], copy.destination);
-        step.source = copy.source;
-        const StepTimer timer;
-        if (haveDirectory) {
-            const CallResult call = p.files.Copy(copy.source, copy.destination, false);
-            if (!call.ok) SetFailure(step, call);
-        } else {
-            step.outcome = StepOutcome::NoDriverDirectory;
-        }
-        step.durationMs = timer.ElapsedMs();
-        report.steps.push_back(step);
+        report.steps.push_back(RunStep(StepKind::CopyFile, names[i], copy.destination, [&](StepReport& step) {
+            step.source = copy.source;
+            if (!haveDirectory) {
+                step.outcome = StepOutcome::NoDriverDirectory;
+                return CallResult::Success();
+            }
+            return p.files.Copy(copy.source, copy.destination, false);
+        }));
         if (copy.progressAfter) sink.SetPosition(*copy.progressAfter);
     }
 
-    {
-        StepReport step = Step(StepKind::RegisterDriver, plan.driver.pName, plan.driver.pEnvironment);
-        const StepTimer timer;
-        const CallResult call = p.spooler.AddPrinterDriver(plan.driver);
-        if (!call.ok) SetFailure(step, call);
-        step.durationMs = timer.ElapsedMs();
-        report.steps.push_back(step);
-    }
+    report.steps.push_back(RunStep(StepKind::RegisterDriver, plan.driver.pName, plan.driver.pEnvironment,
+                                   [&](StepReport&) { return p.spooler.AddPrinterDriver(plan.driver); }));
     sink.SetPosition(70);
 
     platform::PrinterHandle printer = nullptr;
-    {
-        StepReport step = Step(StepKind::CreatePrinter, plan.printer.pPrinterName, plan.printer.pPortName);
-        const StepTimer timer;
-        const platform::AddPrinterResult added = p.spooler.AddPrinter(plan.printer);
-        printer = added.handle;
-        if (!added.call.ok) {
-            if (added.call.error == kErrorPrinterAlreadyExists) {
+    report.steps.push_back(
+        RunStep(StepKind::CreatePrinter, plan.printer.pPrinterName, plan.printer.pPortName, [&](StepReport& step) {
+            const platform::AddPrinterResult added = p.spooler.AddPrinter(plan.printer);
+            printer = added.handle;
+            if (!added.call.ok && added.call.error == kErrorPrinterAlreadyExists) {
                 step.outcome = StepOutcome::AlreadyThere;
                 step.error = added.call.error;
-            } else {
-                SetFailure(step, added.call);
+                return CallResult::Success();
             }
-        }
-        step.durationMs = timer.ElapsedMs();
-        report.steps.push_back(step);
-    }
+            return added.call;
+        }));
     sink.SetPosition(80);
 
     report.steps.push_back(WriteValue(StepKind::DefaultPrinter, plan.defaultPrinter, p));
@@ -196,21 +158,26 @@ InstallReport InstallPrinterDriver(const InstallChoices& choices, ProgressSink& 
     report.steps.push_back(WriteValue(StepKind::PortSettings, plan.portSettings, p));
     sink.SetPosition(95);
 
-    {
-        StepReport step = Step(StepKind::ClosePrinter, plan.printer.pPrinterName, "");
-        const StepTimer timer;
+    report.steps.push_back(RunStep(StepKind::ClosePrinter, plan.printer.pPrinterName, "", [&](StepReport& step) {
         const CallResult call = p.spooler.ClosePrinter(printer);  // a null handle too
         if (!printer) {
             step.outcome = StepOutcome::NotNeeded;  // there was no handle; the spooler refuses null
-        } else if (!call.ok) {
-            SetFailure(step, call);
+            return CallResult::Success();
         }
-        step.durationMs = timer.ElapsedMs();
-        report.steps.push_back(step);
-    }
+        return call;
+    }));
 
     p.sleeper.Sleep(kClosingPauseMs);
     sink.SetPosition(100);
+    return report;
+}
+
+InstallReport InstallPrinter(const InstallChoices& choices, ProgressSink& sink, const platform::InstallPlatform& p) {
+    InstallReport report = InstallPrinterDriver(choices, sink, p);
+    // A printer that was there already keeps its port through the run.
+    if (RunLeftPrinter(report)) {
+        report.steps.push_back(BringPrinterToPort(p.spooler, choices.model.displayName, choices.portName));
+    }
     return report;
 }
 

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "install/plan.h"
-#include "install/progress_sink.h"
+#include "platform/progress_sink.h"
 #include "platform/install_platform.h"
 
 namespace tq {
+
+using platform::ProgressSink;
 
 // The message shown when a registry value cannot be written (code page 936).
 extern const char kRegistryFailureMessage[];
@@ -85,5 +87,12 @@ DriverDirectoryAnswer QueryDriverDirectory(platform::Spooler& spooler, Architect
 // a choice outside its table before anything is copied.
 InstallReport InstallPrinterDriver(const InstallChoices& choices, ProgressSink& sink,
                                    const platform::InstallPlatform& platform);
+
+// An installation as both front ends run it: InstallPrinterDriver, then, when
+// the run left a printer (made or found), that printer brought to the chosen
+// port (BringPrinterToPort: a printer that existed on another port is moved,
+// and the report says from where).
+InstallReport InstallPrinter(const InstallChoices& choices, ProgressSink& sink,
+                             const platform::InstallPlatform& platform);
 
 }  // namespace tq

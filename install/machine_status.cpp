@@ -2,10 +2,14 @@
 
 #include <algorithm>
 
-#include "install/names.h"
+#include "platform/names.h"
 #include "install/plan.h"
 
 namespace tq {
+
+using platform::BaseName;
+using platform::LowerAscii;
+using platform::SameName;
 namespace {
 
 using platform::ErrorCode;

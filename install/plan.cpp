@@ -41,22 +41,6 @@ std::array<char, kDependentFilesSize> DependentFilesBlock(const std::vector<std:
 
 }  // namespace
 
-std::vector<std::string> DependentFileEntries(const std::array<char, kDependentFilesSize>& block) {
-    std::vector<std::string> entries;
-    std::size_t at = 0;
-    while (at < block.size() && block[at] != '\0') {
-        std::size_t end = at;
-        while (end < block.size() && block[end] != '\0') ++end;
-        entries.emplace_back(block.data() + at, end - at);
-        at = end + 1;
-    }
-    return entries;
-}
-
-const char* RegistryRootName(RegistryRoot root) {
-    return root == RegistryRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
-}
-
 const char* EnvironmentName(Architecture arch) {
     return arch == Architecture::x64 ? "Windows x64" : "Windows NT x86";
 }

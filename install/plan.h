@@ -9,6 +9,8 @@
 
 #include "catalog/model_catalog.h"
 #include "host/host_probes.h"
+#include "platform/registry.h"
+#include "platform/spooler.h"
 
 namespace tq {
 
@@ -46,35 +48,13 @@ struct FileCopy {
     std::optional<int> progressAfter;
 };
 
-constexpr std::size_t kDependentFilesSize = 255;
-
-struct DriverRecord {
-    unsigned cVersion = 2;
-    std::string pName;
-    std::string pEnvironment;
-    std::string pDriverPath;
-    std::string pDataFile;
-    std::string pConfigFile;
-    std::string pHelpFile;
-    // NUL-ended texts, an empty text after the last, in a zero-filled area.
-    std::array<char, kDependentFilesSize> pDependentFiles{};
-    std::string pMonitorName;  // present and empty
-    std::string pDefaultDataType;
-};
-
-// The texts of a dependent-files block, in order.
-std::vector<std::string> DependentFileEntries(const std::array<char, kDependentFilesSize>& block);
-
-struct PrinterRecord {
-    std::string pPrinterName;
-    std::string pPortName;
-    std::string pDriverName;
-    std::string pPrintProcessor;
-    std::string pDatatype;
-};
-
-enum class RegistryRoot { CurrentUser, LocalMachine };
-const char* RegistryRootName(RegistryRoot root);  // "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"
+// The records the spooler and registry interfaces take; the plan fills them.
+using platform::DependentFileEntries;
+using platform::DriverRecord;
+using platform::kDependentFilesSize;
+using platform::PrinterRecord;
+using platform::RegistryRoot;
+using platform::RegistryRootName;
 
 struct RegistryWrite {
     RegistryRoot root;

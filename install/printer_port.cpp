@@ -2,34 +2,29 @@
 
 #include <algorithm>
 
-#include "install/names.h"
+#include "platform/names.h"
 #include "install/step_building.h"
 
 namespace tq {
 
+using platform::SameName;
+
 StepReport BringPrinterToPort(platform::Spooler& spooler, const std::string& printerName, const std::string& port) {
-    StepReport step = steps::Step(StepKind::PrinterPort, printerName, port);
-    const steps::StepTimer timer;
-    const platform::OpenPrinterResult open = spooler.OpenPrinter(printerName);
-    if (!open.call.ok) {
-        steps::SetFailure(step, open.call);
-    } else {
+    return steps::RunStep(StepKind::PrinterPort, printerName, port, [&](StepReport& step) {
+        const platform::OpenPrinterResult open = spooler.OpenPrinter(printerName);
+        if (!open.call.ok) return open.call;
+        platform::CallResult result = platform::CallResult::Success();
         const platform::PrinterDetails details = spooler.GetPrinter(open.handle);
         if (!details.call.ok) {
-            steps::SetFailure(step, details.call);
+            result = details.call;
         } else if (!SameName(details.printer.port, port)) {
             step.detail = details.printer.port;
-            const platform::CallResult moved = spooler.SetPrinterPort(open.handle, port);
-            if (moved.ok) {
-                step.outcome = StepOutcome::Moved;
-            } else {
-                steps::SetFailure(step, moved);
-            }
+            result = spooler.SetPrinterPort(open.handle, port);
+            if (result.ok) step.outcome = StepOutcome::Moved;
         }
         spooler.ClosePrinter(open.handle);
-    }
-    step.durationMs = timer.ElapsedMs();
-    return step;
+        return result;
+    });
 }
 
 bool RunLeftPrinter(const InstallReport& report) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "install/install_run.h"
 
@@ -33,6 +34,20 @@ inline StepReport Step(StepKind kind, std::string subject, std::string target) {
 inline void SetFailure(StepReport& step, const platform::CallResult& call) {
     step.outcome = StepOutcome::Failed;
     step.error = call.error;
+}
+
+// Runs one step: makes its report, times `action(step)`, which makes the calls
+// and may set the step's outcome, error, target or detail itself, and marks
+// the step Failed with the error of the CallResult the action returns when
+// that one failed. The caller appends the step to its report.
+template <class Action>
+StepReport RunStep(StepKind kind, std::string subject, std::string target, Action action) {
+    StepReport step = Step(kind, std::move(subject), std::move(target));
+    const StepTimer timer;
+    const platform::CallResult call = action(step);
+    if (!call.ok) SetFailure(step, call);
+    step.durationMs = timer.ElapsedMs();
+    return step;
 }
 
 }  // namespace tq::steps

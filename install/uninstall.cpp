@@ -3,21 +3,23 @@
 #include <algorithm>
 
 #include "install/machine_status.h"
-#include "install/names.h"
+#include "platform/names.h"
 #include "install/plan.h"
 #include "install/step_building.h"
 
 namespace tq {
+
+using platform::BaseName;
+using platform::LowerAscii;
+using platform::SameName;
 namespace {
 
 using platform::CallResult;
 using platform::ErrorCode;
-using steps::SetFailure;
-using steps::Step;
-using steps::StepTimer;
+using steps::RunStep;
 
-constexpr ErrorCode kErrorInvalidPrinterName = 1801;
-constexpr ErrorCode kErrorPrinterDriverInUse = 3001;
+using platform::kErrorInvalidPrinterName;
+using platform::kErrorPrinterDriverInUse;
 
 std::vector<std::string> DriverFiles(const platform::InstalledDriver& d) {
     std::vector<std::string> out = {d.driverPath, d.dataFile, d.configFile, d.helpFile};
@@ -27,54 +29,41 @@ std::vector<std::string> DriverFiles(const platform::InstalledDriver& d) {
 }
 
 StepReport DeleteModelPrinter(platform::Spooler& spooler, const std::string& name) {
-    StepReport step = Step(StepKind::DeletePrinter, name, "");
-    const StepTimer timer;
-    const platform::OpenPrinterResult open = spooler.OpenPrinter(name);
-    if (!open.call.ok) {
-        if (open.call.error == kErrorInvalidPrinterName) {
+    return RunStep(StepKind::DeletePrinter, name, "", [&](StepReport& step) {
+        const platform::OpenPrinterResult open = spooler.OpenPrinter(name);
+        if (!open.call.ok) {
+            if (open.call.error != kErrorInvalidPrinterName) return open.call;
             step.outcome = StepOutcome::NotThere;
-        } else {
-            SetFailure(step, open.call);
+            return CallResult::Success();
         }
-    } else {
         const platform::PrinterDetails details = spooler.GetPrinter(open.handle);
         if (details.call.ok) step.target = details.printer.port;
         const CallResult deleted = spooler.DeletePrinter(open.handle);
-        if (!deleted.ok) SetFailure(step, deleted);
         spooler.ClosePrinter(open.handle);  // the printer goes with its last handle
-    }
-    step.durationMs = timer.ElapsedMs();
-    return step;
+        return deleted;
+    });
 }
 
 StepReport RemoveDefaultValue(platform::Registry& registry, const std::string& printerName) {
-    StepReport step = Step(StepKind::RemoveDefaultPrinter, kDefaultPrinterValue,
-                           std::string(RegistryRootName(RegistryRoot::CurrentUser)) + "\\" + kDefaultPrinterKey);
-    const StepTimer timer;
-    std::optional<QueryFailure> failure;
-    const std::optional<std::string> device = ReadDefaultPrinterValue(registry, failure);
-    if (failure) {
-        step.outcome = StepOutcome::Failed;
-        step.error = failure->error;
-    } else if (!device || !SameName(DefaultPrinterName(*device), printerName)) {
-        step.outcome = StepOutcome::NotThere;  // no value, or one that names another printer
-        if (device) step.detail = *device;
-    } else {
-        const platform::OpenKeyResult open = registry.OpenKeyForWriting(RegistryRoot::CurrentUser, kDefaultPrinterKey);
-        if (open.error != platform::kErrorSuccess) {
-            step.outcome = StepOutcome::Failed;
-            step.error = open.error;
-        } else {
-            const ErrorCode deleted = registry.DeleteValue(open.key, kDefaultPrinterValue);
-            if (deleted != platform::kErrorSuccess) {
-                step.outcome = StepOutcome::Failed;
-                step.error = deleted;
-            }
-            registry.CloseKey(open.key);
-        }
-    }
-    step.durationMs = timer.ElapsedMs();
-    return step;
+    return RunStep(StepKind::RemoveDefaultPrinter, kDefaultPrinterValue,
+                   std::string(RegistryRootName(RegistryRoot::CurrentUser)) + "\\" + kDefaultPrinterKey,
+                   [&](StepReport& step) {
+                       std::optional<QueryFailure> failure;
+                       const std::optional<std::string> device = ReadDefaultPrinterValue(registry, failure);
+                       if (failure) return CallResult::Failure(failure->error);
+                       if (!device || !SameName(DefaultPrinterName(*device), printerName)) {
+                           step.outcome = StepOutcome::NotThere;  // no value, or one that names another printer
+                           if (device) step.detail = *device;
+                           return CallResult::Success();
+                       }
+                       const platform::OpenKeyResult open =
+                           registry.OpenKeyForWriting(RegistryRoot::CurrentUser, kDefaultPrinterKey);
+                       if (open.error != platform::kErrorSuccess) return CallResult::Failure(open.error);
+                       const ErrorCode deleted = registry.DeleteValue(open.key, kDefaultPrinterValue);
+                       registry.CloseKey(open.key);
+                       return deleted != platform::kErrorSuccess ? CallResult::Failure(deleted)
+                                                                 : CallResult::Success();
+                   });
 }
 
 std::string Joined(const std::vector<std::string>& names) {
@@ -131,69 +120,66 @@ InstallReport UninstallModel(const ModelEntry& model, Architecture architecture,
     report.steps.push_back(RemoveDefaultValue(registry, name));
 
     // The driver, unless a printer of another name still prints through it.
-    StepReport driverStep = Step(StepKind::DeleteDriver, name, report.environment);
-    const StepTimer driverTimer;
-    const platform::DriverList drivers = spooler.EnumPrinterDrivers(report.environment);
     std::optional<platform::InstalledDriver> ours;
     std::vector<platform::InstalledDriver> others;
-    for (const auto& d : drivers.drivers) {
-        if (SameName(d.name, name)) {
-            ours = d;
-        } else {
-            others.push_back(d);
-        }
-    }
     bool driverGone = false;
-    if (!drivers.call.ok) {
-        SetFailure(driverStep, drivers.call);
-        driverStep.detail = "the installed drivers could not be listed; the files are left in place";
-    } else if (!ours) {
-        driverStep.outcome = StepOutcome::NotThere;
-        driverGone = true;
-    } else {
+    report.steps.push_back(RunStep(StepKind::DeleteDriver, name, report.environment, [&](StepReport& step) {
+        const platform::DriverList drivers = spooler.EnumPrinterDrivers(report.environment);
+        for (const auto& d : drivers.drivers) {
+            if (SameName(d.name, name)) {
+                ours = d;
+            } else {
+                others.push_back(d);
+            }
+        }
+        if (!drivers.call.ok) {
+            step.detail = "the installed drivers could not be listed; the files are left in place";
+            return drivers.call;
+        }
+        if (!ours) {
+            step.outcome = StepOutcome::NotThere;
+            driverGone = true;
+            return CallResult::Success();
+        }
         std::vector<std::string> users;
         const platform::PrinterList printers = spooler.EnumPrinters();
         for (const auto& p : printers.printers) {
             if (SameName(p.driver, name) && !SameName(p.name, name)) users.push_back(p.name);
         }
         if (!users.empty()) {
-            driverStep.outcome = StepOutcome::InUse;
-            driverStep.detail = Joined(users);
-        } else {
-            const CallResult deleted = spooler.DeletePrinterDriver(report.environment, name);
-            if (deleted.ok) {
-                driverGone = true;
-            } else if (deleted.error == kErrorPrinterDriverInUse) {
-                driverStep.outcome = StepOutcome::InUse;
-                driverStep.error = deleted.error;
-            } else {
-                SetFailure(driverStep, deleted);
-            }
+            step.outcome = StepOutcome::InUse;
+            step.detail = Joined(users);
+            return CallResult::Success();
         }
-    }
-    driverStep.durationMs = driverTimer.ElapsedMs();
-    report.steps.push_back(driverStep);
+        const CallResult deleted = spooler.DeletePrinterDriver(report.environment, name);
+        if (deleted.ok) {
+            driverGone = true;
+        } else if (deleted.error == kErrorPrinterDriverInUse) {
+            step.outcome = StepOutcome::InUse;
+            step.error = deleted.error;
+            return CallResult::Success();
+        }
+        return deleted;
+    }));
     if (!driverGone) return report;
 
     const DriverDirectoryAnswer directory = QueryDriverDirectory(spooler, architecture);
     report.driverDirectory = directory.directory;
     for (const auto& removal : FilesToRemove(model, directory.directory, ours, others)) {
         for (const auto& path : removal.paths) {
-            StepReport step = Step(StepKind::RemoveFile, removal.name, path);
-            const StepTimer timer;
-            if (!removal.usedBy.empty()) {
-                step.outcome = StepOutcome::Kept;
-                step.detail = removal.usedBy;
-            } else {
+            report.steps.push_back(RunStep(StepKind::RemoveFile, removal.name, path, [&](StepReport& step) {
+                if (!removal.usedBy.empty()) {
+                    step.outcome = StepOutcome::Kept;
+                    step.detail = removal.usedBy;
+                    return CallResult::Success();
+                }
                 const CallResult deleted = files.Delete(path);
                 if (deleted.error == platform::kErrorFileNotFound || deleted.error == platform::kErrorPathNotFound) {
                     step.outcome = StepOutcome::NotThere;
-                } else if (!deleted.ok) {
-                    SetFailure(step, deleted);
+                    return CallResult::Success();
                 }
-            }
-            step.durationMs = timer.ElapsedMs();
-            report.steps.push_back(step);
+                return deleted;
+            }));
         }
     }
     return report;

@@ -15,7 +15,9 @@ constexpr ErrorCode kErrorAccessDenied = 5;
 constexpr ErrorCode kErrorInvalidHandle = 6;
 constexpr ErrorCode kErrorInvalidParameter = 87;
 constexpr ErrorCode kErrorInsufficientBuffer = 122;
+constexpr ErrorCode kErrorInvalidPrinterName = 1801;
 constexpr ErrorCode kErrorPrinterAlreadyExists = 1802;
+constexpr ErrorCode kErrorPrinterDriverInUse = 3001;
 constexpr ErrorCode kErrorCallNotImplemented = 120;
 
 // The outcome of one call: whether it succeeded and, if not, its error code.

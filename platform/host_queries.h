@@ -5,9 +5,14 @@
 #include <cstdint>
 #include <optional>
 
-#include "host/host_probes.h"
-
 namespace tq::platform {
+
+// The (platform, major, minor) triple GetVersionExA reports.
+struct VersionTriple {
+    std::uint32_t platformId;
+    std::uint32_t major;
+    std::uint32_t minor;
+};
 
 // dwPlatformId, dwMajorVersion, dwMinorVersion from GetVersionExA, or nothing.
 std::optional<VersionTriple> QueryOsVersion();

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/file_system.h"
-#include "platform/message_box.h"
+#include "platform/user_messages.h"
 #include "platform/registry.h"
 #include "platform/sleeper.h"
 #include "platform/spooler.h"

@@ -4,10 +4,16 @@
 
 #include <string>
 
-#include "install/plan.h"
 #include "platform/error_code.h"
 
 namespace tq::platform {
+
+enum class RegistryRoot { CurrentUser, LocalMachine };
+
+// "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"
+inline const char* RegistryRootName(RegistryRoot root) {
+    return root == RegistryRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
 
 // An open registry key (an HKEY); nullptr for none.
 using RegistryKey = void*;

@@ -4,14 +4,54 @@
 // keeps it out of <windows.h>), since its macros would rename these methods.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "install/plan.h"
 #include "platform/error_code.h"
 
 namespace tq::platform {
+
+constexpr std::size_t kDependentFilesSize = 255;
+
+// What AddPrinterDriverA level 3 registers (DRIVER_INFO_3A); the plan fills it.
+struct DriverRecord {
+    unsigned cVersion = 2;
+    std::string pName;
+    std::string pEnvironment;
+    std::string pDriverPath;
+    std::string pDataFile;
+    std::string pConfigFile;
+    std::string pHelpFile;
+    // NUL-ended texts, an empty text after the last, in a zero-filled area.
+    std::array<char, kDependentFilesSize> pDependentFiles{};
+    std::string pMonitorName;  // present and empty
+    std::string pDefaultDataType;
+};
+
+// The texts of a dependent-files block, in order.
+inline std::vector<std::string> DependentFileEntries(const std::array<char, kDependentFilesSize>& block) {
+    std::vector<std::string> entries;
+    std::size_t at = 0;
+    while (at < block.size() && block[at] != '\0') {
+        std::size_t end = at;
+        while (end < block.size() && block[end] != '\0') ++end;
+        entries.emplace_back(block.data() + at, end - at);
+        at = end + 1;
+    }
+    return entries;
+}
+
+// What AddPrinterA level 2 creates (PRINTER_INFO_2A, every other field zero);
+// the plan fills it. Texts in the system's ANSI code page.
+struct PrinterRecord {
+    std::string pPrinterName;
+    std::string pPortName;
+    std::string pDriverName;
+    std::string pPrintProcessor;
+    std::string pDatatype;
+};
 
 // A printer handle from AddPrinter; nullptr when the call failed.
 using PrinterHandle = void*;

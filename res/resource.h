@@ -19,9 +19,6 @@
 // Command id of the About item in the Detail Setting page's system menu
 #define IDM_ABOUTBOX          0x0010
 
-// Help command, routed to the application object
-#define ID_HELP               0xE146
-
 // Select OS page
 #define IDC_WIN95             1000
 #define IDC_WIN98             1001

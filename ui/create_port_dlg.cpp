@@ -1,4 +1,5 @@
 #include "platform/debug_output.h"
+#include "ui/framework/text.h"
 #include "ui/page_decisions.h"
 #include "ui/pages.h"
 
@@ -25,9 +26,9 @@ BOOL CCreatePortDlg::OnInitDialog() {
     m_listMonitors.SetColumnWidth(0, 340);
 
     int row = 0;
-    for (const std::string& name : monitors.names) {
+    for (const std::string& name : ListedMonitorNames(monitors.names)) {
         platform::DebugOutput(name + "\n");
-        m_listMonitors.InsertItem(row++, name);
+        m_listMonitors.InsertItem(row++, WidenSystemText(name));
     }
     m_listMonitors.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED | LVIS_FOCUSED);
     return TRUE;  // the focus goes to the monitor list
@@ -36,7 +37,7 @@ BOOL CCreatePortDlg::OnInitDialog() {
 void CCreatePortDlg::OnNewPort() {
     int row = FirstSelectedRow(m_listMonitors);
     if (row < 0) return;
-    m_spooler.AddPort(m_hWnd, m_listMonitors.GetItemText(row, 0));
+    m_spooler.AddPort(m_hWnd, NarrowSystemText(m_listMonitors.GetItemTextW(row, 0)));
 }
 
 int FirstSelectedRow(const CListCtrl& list) {

@@ -22,7 +22,7 @@ BEGIN_MESSAGE_MAP(CDetailSettingDlg, CDialog)
 END_MESSAGE_MAP()
 
 CDetailSettingDlg::CDetailSettingDlg(CWnd* parent)
-    : CDialog(IDD_DETAIL_SETTING, parent), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
+    : CDialog(IDD, parent), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
 
 CDetailSettingDlg::~CDetailSettingDlg() = default;
 void CDetailSettingDlg::DoDataExchange(CDataExchange* pDX) { CDialog::DoDataExchange(pDX); }

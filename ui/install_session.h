@@ -15,7 +15,7 @@ struct InstallSession {
     OsKind osKind = Unclassified;                 // set by each showing of the Select OS page
     CSelectPortDlg* selectPortPage = nullptr;     // the current Select Port page, not owned
     CDetailSettingDlg* detailPage = nullptr;      // the open Detail Setting page, not owned
-    std::string selectedPort;                     // code page 936, as the spooler names it
+    std::string selectedPort;                     // as the spooler names it, in the system's code page
 };
 
 extern InstallSession theInstallSession;

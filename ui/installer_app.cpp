@@ -1,4 +1,7 @@
-// The application object, the shared record and the About box.
+// The application object, the shared record, the machine and the About box.
+#include <memory>
+
+#include "install/machine.h"
 #include "ui/install_session.h"
 #include "ui/page_decisions.h"
 #include "ui/pages.h"
@@ -6,6 +9,22 @@
 namespace tq::ui {
 
 InstallSession theInstallSession;
+
+namespace {
+
+// The installation's message box: the wizard's own.
+class MessageBoxMessages final : public platform::UserMessages {
+public:
+    void ShowOk(const std::string& textCp936) override { AfxMessageBox(textCp936, MB_OK); }
+};
+
+}  // namespace
+
+const platform::InstallPlatform& MachinePlatform() {
+    static MessageBoxMessages messages;
+    static const std::unique_ptr<Machine> machine = Machine::Open(&messages);  // always there on Windows
+    return machine->Platform();
+}
 
 BEGIN_MESSAGE_MAP(CInstallerApp, CWinApp)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)

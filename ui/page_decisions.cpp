@@ -82,6 +82,14 @@ std::optional<int> PreferredPortRow(const std::vector<std::string>& portNames) {
     return file;
 }
 
+std::vector<std::string> ListedMonitorNames(const std::vector<std::string>& monitorNames) {
+    std::vector<std::string> listed;
+    for (const std::string& name : monitorNames) {
+        if (!name.empty()) listed.push_back(name);
+    }
+    return listed;
+}
+
 const char kChoosePortFirstMessage[] =
     "Please choose the port the printer is connected to in the list first, then press \"Install\".";
 
@@ -108,80 +116,34 @@ std::string Reason(const StepReport& step, const ErrorTextFn& errorText) {
     return (words.empty() ? std::string(" ") : ": " + words + " ") + "(error " + std::to_string(step.error) + ")";
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
 // The folder part of a copy's source, such as "Printer Driver\x86".
 std::string SourceFolderOf(const std::string& source) {
     const std::size_t slash = source.find_last_of('\\');
     return slash == std::string::npos ? source : source.substr(0, slash);
 }
 
-bool IsSpoolerStep(StepKind kind) {
-    return kind == StepKind::DriverDirectory || kind == StepKind::RegisterDriver ||
-           kind == StepKind::CreatePrinter || kind == StepKind::ClosePrinter;
-}
-
-std::string RegistryProblem(const StepReport& step) {
-    return step.outcome == StepOutcome::KeyNotOpened
-               ? "the registry key " + step.target + " could not be opened for writing"
-               : "the value " + Quoted(step.subject) + " could not be written under " + step.target;
-}
-
 }  // namespace
 
 std::string InstallFailureMessage(const InstallReport& report, const ErrorTextFn& errorText) {
     std::vector<std::string> failed;
-    bool copyWithoutDirectory = false, accessDenied = false, filesMissing = false, spooler = false;
-    bool defaultPrinter = false, portSettings = false;
+    bool copyWithoutDirectory = false, accessDenied = false;
+    std::vector<Remedy> remedies;
     std::string sourceFolder;
     for (const StepReport& step : report.steps) {
         if (!IsFailure(step.outcome)) continue;
-        if (step.error == platform::kErrorAccessDenied) accessDenied = true;
-        else if (IsSpoolerStep(step.kind)) spooler = true;
-        const std::string reason = Reason(step, errorText);
-        switch (step.kind) {
-        case StepKind::DriverDirectory:
-            failed.push_back(step.outcome == StepOutcome::NoDriverDirectory
-                                 ? "The print spooler reported no driver directory for " + step.subject + "."
-                                 : "The print spooler did not tell its driver directory for " + step.subject +
-                                       reason + ".");
-            break;
-        case StepKind::CopyFile:
-            if (step.outcome == StepOutcome::NoDriverDirectory) {
-                copyWithoutDirectory = true;
-                break;
-            }
-            if (step.error == platform::kErrorFileNotFound || step.error == platform::kErrorPathNotFound) {
-                filesMissing = true;
-                if (sourceFolder.empty()) sourceFolder = SourceFolderOf(step.source);
-            }
-            failed.push_back("The file " + Quoted(step.source) + " was not copied to " + Quoted(step.target) +
-                             reason + ".");
-            break;
-        case StepKind::RegisterDriver:
-            failed.push_back("The driver " + Quoted(step.subject) + " was not registered with the print spooler for " +
-                             step.target + reason + ".");
-            break;
-        case StepKind::CreatePrinter:
-            failed.push_back("The printer " + Quoted(step.subject) + " was not created on the port " +
-                             Quoted(step.target) + reason + ".");
-            break;
-        case StepKind::DefaultPrinter:
-            defaultPrinter = true;
-            failed.push_back("The printer was not made the default printer: " + RegistryProblem(step) + reason + ".");
-            break;
-        case StepKind::PortSettings:
-            portSettings = true;
-            failed.push_back("The line settings of " + Quoted(step.subject) + " were not saved: " +
-                             RegistryProblem(step) + reason + ".");
-            break;
-        case StepKind::ClosePrinter:
-            failed.push_back("The print spooler did not close the new printer" + reason + ".");
-            break;
-        default:
-            failed.push_back(std::string("The step ") + StepKindName(step.kind) + " " + Quoted(step.subject) +
-                             " failed" + reason + ".");
-            break;
+        const StepWords& words = WordsOf(step.kind);
+        Remedy remedy = words.remedy(step);
+        if (step.error == platform::kErrorAccessDenied) {
+            accessDenied = true;
+            if (remedy == Remedy::StartSpooler) remedy = Remedy::None;  // the rights were missing, not the spooler
+        }
+        if (remedy == Remedy::CompletePackage && sourceFolder.empty()) sourceFolder = SourceFolderOf(step.source);
+        if (remedy != Remedy::None) remedies.push_back(remedy);
+        const std::string sentence = words.failure(step, Reason(step, errorText));
+        if (sentence.empty()) {
+            copyWithoutDirectory = true;  // the copies without a directory: one line for all
+        } else {
+            failed.push_back(sentence);
         }
     }
     if (copyWithoutDirectory) {
@@ -193,20 +155,11 @@ std::string InstallFailureMessage(const InstallReport& report, const ErrorTextFn
         todo.push_back("Start the setup program as an administrator (right-click it, \"Run as administrator\") "
                        "and install again.");
     }
-    if (filesMissing) {
-        todo.push_back("Start the setup program from the folder it was delivered in, and make sure its folder " +
-                       Quoted(sourceFolder) + " holds every driver file; then install again.");
-    }
-    if (spooler || copyWithoutDirectory) {
-        todo.push_back("Make sure the Print Spooler service is running, then install again.");
-    }
-    if (defaultPrinter) {
-        todo.push_back("You can make the printer the default printer yourself in the Control Panel "
-                       "(Devices and Printers).");
-    }
-    if (portSettings) {
-        todo.push_back("You can set the port's line settings yourself in the Device Manager (the port's "
-                       "Properties).");
+    for (Remedy remedy : {Remedy::CompletePackage, Remedy::StartSpooler, Remedy::SetDefaultByHand,
+                          Remedy::SetPortByHand}) {
+        if (std::find(remedies.begin(), remedies.end(), remedy) != remedies.end()) {
+            todo.push_back(RemedyText(remedy, sourceFolder));
+        }
     }
     if (todo.empty()) todo.push_back("Install again; if the failure stays, give this message to your supplier.");
 
@@ -225,48 +178,6 @@ std::optional<std::string> ClosingMessage(OsKind kind, const InstallReport* repo
     if (!report->Clean()) return InstallFailureMessage(*report, errorText);
     if (ShowsCompletedMessage(kind)) return std::string("Completed!");
     return std::nullopt;
-}
-
-PlacedRect CentredRect(const PlacedRect& area, long width, long height) {
-    long left = area.left + (area.right - area.left - width) / 2;
-    long top = area.top + (area.bottom - area.top - height) / 2;
-    // Keep the caption reachable when the window is larger than the area.
-    if (left < area.left && width > area.right - area.left) left = area.left;
-    if (top < area.top) top = area.top;
-    return {left, top, left + width, top + height};
-}
-
-unsigned long HelpTopic(int templateId) { return 0x20000ul + static_cast<unsigned long>(templateId); }
-
-namespace {
-size_t NameStart(const std::wstring& path) {
-    size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? 0 : slash + 1;
-}
-size_t ExtensionStart(const std::wstring& path) {
-    size_t dot = path.find_last_of(L'.');
-    if (dot == std::wstring::npos || dot < NameStart(path)) return path.size();
-    return dot;
-}
-}  // namespace
-
-std::wstring HelpFilePath(const std::wstring& programPath) {
-    return programPath.substr(0, ExtensionStart(programPath)) + L".HLP";
-}
-
-std::wstring ProgramTitle(const std::wstring& programPath) {
-    size_t start = NameStart(programPath);
-    return programPath.substr(start, ExtensionStart(programPath) - start);
-}
-
-unsigned MessageBoxTypeWithIcon(unsigned type) {
-    // Values of the Win32 message box flags.
-    constexpr unsigned kTypeMask = 0x0F, kIconMask = 0xF0, kIconExclamation = 0x30;
-    constexpr unsigned kOk = 0, kOkCancel = 1, kYesNoCancel = 3, kYesNo = 4;
-    unsigned buttons = type & kTypeMask;
-    bool named = buttons == kOk || buttons == kOkCancel || buttons == kYesNoCancel || buttons == kYesNo;
-    if (named && (type & kIconMask) == 0) type |= kIconExclamation;
-    return type;
 }
 
 }  // namespace tq::ui

@@ -2,8 +2,7 @@
 // button shows the Windows version, which program the USB button starts, what
 // the Detail Setting page shows, which port row is preselected, what an
 // installation's outcome tells the user, where a minimised page draws its
-// icon, what help topic and caption the framework uses. No <windows.h> here, so they are
-// tested natively.
+// icon. No <windows.h> here, so they are tested natively.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +13,7 @@
 
 #include "host/host_probes.h"
 #include "install/install_run.h"
+#include "install/step_words.h"
 #include "install/plan.h"
 
 namespace tq::ui {
@@ -68,6 +68,9 @@ int ListedPortCount(std::size_t portCount);
 // listed port matches.
 std::optional<int> PreferredPortRow(const std::vector<std::string>& portNames);
 
+// The Create Port page lists the monitors that have a name, in the spooler's order.
+std::vector<std::string> ListedMonitorNames(const std::vector<std::string>& monitorNames);
+
 // LVIS_SELECTED: the state bit of a selected list-view row.
 constexpr unsigned kRowSelectedState = 0x0002;
 // The first row, counted from 0, whose state includes kRowSelectedState, or -1.
@@ -96,9 +99,6 @@ struct DetailSelections {
 std::optional<InstallChoices> InstallChoicesFor(Architecture arch, const DetailSelections& page,
                                                 const std::string& port);
 
-// The system's message for an error code, in code page 936; empty when unknown.
-using ErrorTextFn = std::function<std::string(platform::ErrorCode)>;
-
 // The one message that tells a person what went wrong with an installation:
 // each failed step in plain words with the reason, then what to do about it.
 std::string InstallFailureMessage(const InstallReport& report, const ErrorTextFn& errorText);
@@ -109,22 +109,6 @@ std::string InstallFailureMessage(const InstallReport& report, const ErrorTextFn
 // report with a failed step, whatever the kind. Without a report (no
 // installation ran) a message that nothing was installed.
 std::optional<std::string> ClosingMessage(OsKind kind, const InstallReport* report, const ErrorTextFn& errorText);
-
-// The framework.
-struct PlacedRect {
-    long left, top, right, bottom;
-};
-// The top-left corner that centres a window of the given size in `area`.
-PlacedRect CentredRect(const PlacedRect& area, long width, long height);
-// The help topic of a dialog built from template `templateId`.
-unsigned long HelpTopic(int templateId);
-// The help file: the program's path with its extension replaced by ".HLP".
-std::wstring HelpFilePath(const std::wstring& programPath);
-// The program file's name without folder and extension (the message box caption).
-std::wstring ProgramTitle(const std::wstring& programPath);
-// A message box type with the exclamation icon added where it names no icon
-// and has the buttons OK, OK/Cancel, Yes/No or Yes/No/Cancel.
-unsigned MessageBoxTypeWithIcon(unsigned type);
 
 }  // namespace tq::ui
 

@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "install/install_run.h"
-#include "install/progress_sink.h"
 #include "platform/install_platform.h"
 #include "platform/spooler.h"
 #include "res/resource.h"
@@ -25,7 +24,8 @@ public:
 // The About box, from the Detail Setting page's system menu.
 class CAboutDlg : public CDialog {
 public:
-    CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+    enum { IDD = IDD_ABOUTBOX };
+    CAboutDlg() : CDialog(IDD) {}
     ~CAboutDlg() override;
     void DoDataExchange(CDataExchange* pDX) override;
 
@@ -35,7 +35,8 @@ public:
 // The first page: shows the detected Windows version, starts the USB driver installer.
 class CSelectOsDlg : public CDialog {
 public:
-    explicit CSelectOsDlg(CWnd* parent = nullptr) : CDialog(IDD_SELECT_OS, parent) {}
+    enum { IDD = IDD_SELECT_OS };
+    explicit CSelectOsDlg(CWnd* parent = nullptr) : CDialog(IDD, parent) {}
     ~CSelectOsDlg() override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -52,6 +53,7 @@ public:
 // The second page: model, default-printer choice and the hidden port settings.
 class CDetailSettingDlg : public CDialog {
 public:
+    enum { IDD = IDD_DETAIL_SETTING };
     explicit CDetailSettingDlg(CWnd* parent = nullptr);
     ~CDetailSettingDlg() override;
     void DoDataExchange(CDataExchange* pDX) override;
@@ -91,6 +93,7 @@ private:
 // "&Install" with the progress bar the installation reports to.
 class CSelectPortDlg : public CDialog {
 public:
+    enum { IDD = IDD_SELECT_PORT };
     explicit CSelectPortDlg(const platform::InstallPlatform& platform, CWnd* parent = nullptr);
     ~CSelectPortDlg() override;
     void DoDataExchange(CDataExchange* pDX) override;
@@ -102,7 +105,7 @@ public:
     void OnConfigurePort();
     void OnInstall();
 
-    CString m_strPort;          // the chosen port; written only by the Install command
+    CString m_strPort;          // the chosen port (the system's code page); written only by the Install command
     CProgressCtrl m_progress;
     CListCtrl m_listPorts;
     // What the Install command's installation did; empty until it has run.
@@ -131,8 +134,9 @@ private:
 // Lists the spooler's port monitors and adds ports through them.
 class CCreatePortDlg : public CDialog {
 public:
+    enum { IDD = IDD_CREATE_PORT };
     explicit CCreatePortDlg(platform::Spooler& spooler, CWnd* parent = nullptr)
-        : CDialog(IDD_CREATE_PORT, parent), m_spooler(spooler) {}
+        : CDialog(IDD, parent), m_spooler(spooler) {}
     ~CCreatePortDlg() override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -150,8 +154,8 @@ private:
 // The first row, counted from 0, whose state includes LVIS_SELECTED, or -1.
 int FirstSelectedRow(const CListCtrl& list);
 
-// The machine's spooler, files, registry, pause and the wizard's message box,
-// made on first use and kept for the process's life.
+// The machine's spooler, files, registry, pause and the wizard's message box
+// (install/machine.h), made on first use and kept for the process's life.
 const platform::InstallPlatform& MachinePlatform();
 
 }  // namespace tq::ui

@@ -1,3 +1,4 @@
+#include "install/machine.h"
 #include "platform/shell.h"
 #include "ui/install_session.h"
 #include "ui/page_decisions.h"

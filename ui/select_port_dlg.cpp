@@ -1,4 +1,6 @@
+#include "install/machine.h"
 #include "platform/debug_output.h"
+#include "ui/framework/text.h"
 #include "ui/install_session.h"
 #include "ui/page_decisions.h"
 #include "ui/pages.h"
@@ -14,7 +16,7 @@ BEGIN_MESSAGE_MAP(CSelectPortDlg, CDialog)
 END_MESSAGE_MAP()
 
 CSelectPortDlg::CSelectPortDlg(const platform::InstallPlatform& platform, CWnd* parent)
-    : CDialog(IDD_SELECT_PORT, parent), m_platform(platform) {}
+    : CDialog(IDD, parent), m_platform(platform) {}
 
 CSelectPortDlg::~CSelectPortDlg() = default;
 
@@ -47,8 +49,8 @@ void CSelectPortDlg::FillPortList(bool firstFill) {
         const platform::PortInfo& port = enumerated.ports[static_cast<std::size_t>(i)];
         names.push_back(port.name);
         platform::DebugOutput(port.name + "\n");
-        m_listPorts.InsertItem(i, port.name);
-        m_listPorts.SetItemText(i, 1, port.description);
+        m_listPorts.InsertItem(i, WidenSystemText(port.name));
+        m_listPorts.SetItemText(i, 1, WidenSystemText(port.description));
     }
     if (std::optional<int> row = PreferredPortRow(names)) {
         m_listPorts.SetItemState(*row, LVIS_SELECTED, LVIS_SELECTED | LVIS_FOCUSED);  // without the focus mark
@@ -70,7 +72,7 @@ void CSelectPortDlg::OnCreatePort() {
 void CSelectPortDlg::OnConfigurePort() {
     const int row = FirstSelectedRow(m_listPorts);
     if (row < 0) return;
-    m_platform.spooler.ConfigurePort(m_hWnd, m_listPorts.GetItemText(row, 0));
+    m_platform.spooler.ConfigurePort(m_hWnd, NarrowSystemText(m_listPorts.GetItemTextW(row, 0)));
 }
 
 void CSelectPortDlg::OnInstall() {
@@ -80,7 +82,7 @@ void CSelectPortDlg::OnInstall() {
         AfxMessageBox(kChoosePortFirstMessage, MB_OK);
         return;
     }
-    m_strPort = m_listPorts.GetItemText(row, 0);
+    m_strPort = NarrowSystemText(m_listPorts.GetItemTextW(row, 0));
 
     const Architecture arch = DetectArchitecture();
     theInstallSession.selectedPort = m_strPort;
@@ -91,7 +93,7 @@ void CSelectPortDlg::OnInstall() {
                 detail->InstallChoicesFromControls(arch, theInstallSession.selectedPort)) {
             ProgressBarSink sink(page->m_progress);
             try {
-                m_report = InstallPrinterDriver(*choices, sink, m_platform);
+                m_report = InstallPrinter(*choices, sink, m_platform);
             } catch (const PlanError&) {
                 // A list outside its table: nothing was done; m_report stays
                 // empty and the Detail Setting page says so.

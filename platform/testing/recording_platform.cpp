@@ -4,17 +4,12 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/names.h"
+
 namespace tq::platform::testing {
 namespace {
 
-constexpr ErrorCode kErrorInvalidPrinterName = 1801;
 constexpr ErrorCode kErrorUnknownPrinterDriver = 1797;
-
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 }  // namespace
 

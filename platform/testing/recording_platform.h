@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "install/progress_sink.h"
+#include "platform/progress_sink.h"
 #include "platform/install_platform.h"
 
 namespace tq::platform::testing {

@@ -3,22 +3,16 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/win32/system_library.h"
+
 namespace tq::platform {
 namespace {
 
 // shell32 is loaded on first use, from the system directory, instead of being
 // imported: its own dependencies are then looked up there too, never in the
-// program's folder (where a planted version.dll could lie). The full path is
-// the fallback where LOAD_LIBRARY_SEARCH_SYSTEM32 is not known.
+// program's folder (where a planted version.dll could lie).
 HMODULE Shell32() {
-    static HMODULE module = [] {
-        HMODULE m = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (m) return m;
-        wchar_t dir[MAX_PATH] = {};
-        UINT n = GetSystemDirectoryW(dir, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) return static_cast<HMODULE>(nullptr);
-        return LoadLibraryW((std::wstring(dir, n) + L"\\shell32.dll").c_str());
-    }();
+    static HMODULE module = win32::LoadSystemLibrary(L"shell32.dll");
     return module;
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_services.h"
 
 // <winspool.h> maps these names to their A/W versions; our methods keep them.
@@ -36,17 +37,7 @@ struct Winspool {
 const Winspool& LoadWinspool() {
     static const Winspool loaded = [] {
         Winspool w;
-        w.module = LoadLibraryExA("winspool.drv", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!w.module) {
-            // Windows without the search flags (before KB2533623) rejects the
-            // flag; the full path of the system directory is as safe.
-            char dir[MAX_PATH];
-            const UINT n = GetSystemDirectoryA(dir, MAX_PATH);
-            if (n > 0 && n < MAX_PATH) {
-                const std::string path = std::string(dir) + "\\winspool.drv";
-                w.module = LoadLibraryA(path.c_str());
-            }
-        }
+        w.module = LoadSystemLibrary(L"winspool.drv");
         if (!w.module) w.loadError = GetLastError();
         return w;
     }();

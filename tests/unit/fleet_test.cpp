@@ -12,13 +12,17 @@
 #include "cli/report_output.h"
 #include "cli/run_log.h"
 #include "install/machine_status.h"
-#include "install/names.h"
+#include "platform/names.h"
 #include "install/package_check.h"
 #include "install/printer_port.h"
 #include "install/uninstall.h"
 #include "platform/testing/recording_platform.h"
 
 namespace tq {
+
+using platform::BaseName;
+using platform::LowerAscii;
+using platform::SameName;
 namespace {
 
 using platform::InstalledDriver;

@@ -10,6 +10,7 @@
 #include "install/install_run.h"
 #include "platform/testing/recording_platform.h"
 #include "res/resource.h"
+#include "ui/framework/framework_rules.h"
 #include "ui/page_decisions.h"
 
 namespace tq::ui {

@@ -6,15 +6,15 @@
 #include <nlohmann/json.hpp>
 
 #include "install/printer_port.h"
-#include "platform/system_services.h"
+#include "install/machine.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: move_printer PRINTER PORT\n");
         return 2;
     }
-    const auto spooler = tq::platform::SystemSpooler();
-    const tq::StepReport step = tq::BringPrinterToPort(*spooler, argv[1], argv[2]);
+    const auto machine = tq::Machine::Open();
+    const tq::StepReport step = tq::BringPrinterToPort(machine->spooler(), argv[1], argv[2]);
     const nlohmann::json out = {
         {"outcome", tq::StepOutcomeName(step.outcome)}, {"detail", step.detail}, {"error", step.error}};
     std::printf("%s\n", out.dump().c_str());

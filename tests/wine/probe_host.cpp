@@ -2,7 +2,7 @@
 //   kind=<OsKind> arch=<x86|x64>
 #include <cstdio>
 
-#include "host/host_probes.h"
+#include "install/machine.h"
 
 int main() {
     const tq::OsKind kind = tq::DetectOsKind(tq::Unclassified);

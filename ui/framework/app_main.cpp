@@ -5,8 +5,9 @@
 
 #include <string>
 
+#include "platform/win32/system_library.h"
 #include "ui/framework/framework.h"
-#include "ui/page_decisions.h"
+#include "ui/framework/framework_rules.h"
 
 namespace tq::ui {
 namespace {
@@ -28,22 +29,13 @@ void RestrictDllSearch() {
     if (setDllDirectory) setDllDirectory(L"");
 }
 
-std::wstring SystemDirectory() {
-    UINT n = GetSystemDirectoryW(nullptr, 0);
-    std::wstring dir(n, L'\0');
-    n = GetSystemDirectoryW(dir.data(), n);
-    dir.resize(n);
-    return dir;
-}
-
 // comctl32 is not one of the DLLs Windows always takes from the system
 // directory, so the program does not import it: it is loaded here, after the
 // search has been restricted (the manifest's Common Controls 6 dependency
 // still applies to a load by name), or by its full path where the restriction
 // is not available.
 void RegisterCommonControls() {
-    HMODULE comctl = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!comctl) comctl = LoadLibraryW((SystemDirectory() + L"\\comctl32.dll").c_str());
+    HMODULE comctl = platform::win32::LoadSystemLibrary(L"comctl32.dll");
     if (!comctl) return;
     using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")));

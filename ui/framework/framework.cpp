@@ -3,9 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "res/resource.h"
+#include "ui/framework/framework_rules.h"
 #include "ui/framework/text.h"
-#include "ui/page_decisions.h"
 
 namespace tq::ui {
 namespace {
@@ -106,8 +105,9 @@ int CListCtrl::InsertColumn(int column, const CString& heading, int format, int 
 BOOL CListCtrl::SetColumnWidth(int column, int width) const {
     return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0)));
 }
-int CListCtrl::InsertItem(int item, const CString& text) const {
-    std::wstring wide = WidenCp936(text);
+int CListCtrl::InsertItem(int item, const CString& text) const { return InsertItem(item, WidenCp936(text)); }
+int CListCtrl::InsertItem(int item, const std::wstring& text) const {
+    std::wstring wide = text;
     LVITEMW lv{};
     lv.mask = LVIF_TEXT;
     lv.iItem = item;
@@ -115,7 +115,10 @@ int CListCtrl::InsertItem(int item, const CString& text) const {
     return static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&lv)));
 }
 BOOL CListCtrl::SetItemText(int item, int subItem, const CString& text) const {
-    std::wstring wide = WidenCp936(text);
+    return SetItemText(item, subItem, WidenCp936(text));
+}
+BOOL CListCtrl::SetItemText(int item, int subItem, const std::wstring& text) const {
+    std::wstring wide = text;
     LVITEMW lv{};
     lv.iSubItem = subItem;
     lv.pszText = wide.data();
@@ -131,7 +134,8 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) const {
     lv.stateMask = mask;
     return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv)));
 }
-CString CListCtrl::GetItemText(int item, int subItem) const {
+CString CListCtrl::GetItemText(int item, int subItem) const { return NarrowCp936(GetItemTextW(item, subItem)); }
+std::wstring CListCtrl::GetItemTextW(int item, int subItem) const {
     // LVM_GETITEMTEXT gives no length: grow the buffer until the text fits.
     for (size_t size = 256;; size *= 2) {
         std::wstring buffer(size, L'\0');
@@ -143,7 +147,7 @@ CString CListCtrl::GetItemText(int item, int subItem) const {
         if (n < 0) n = 0;
         if (static_cast<size_t>(n) < size - 1 || size >= (1u << 20)) {
             buffer.resize(static_cast<size_t>(n));
-            return NarrowCp936(buffer);
+            return buffer;
         }
     }
 }
@@ -226,7 +230,7 @@ CDialog* CDialog::FromWindow(HWND window) {
 // bytes } repeated until an id of 0. The bytes are code page 936 text.
 void CDialog::ExecuteDlgInit() {
     DWORD size = 0;
-    const BYTE* data = FindTemplateResource(m_nIDTemplate, MAKEINTRESOURCEW(RT_TQ_DLGINIT), &size);
+    const BYTE* data = FindTemplateResource(m_nIDTemplate, MAKEINTRESOURCEW(kDlgInitResourceType), &size);
     if (!data) return;
     const BYTE* end = data + size;
     const BYTE* p = data;

@@ -16,6 +16,11 @@ namespace tq::ui {
 
 using CString = std::string;  // code page 936
 
+// The framework's own ids, as MFC's afxres.h gives them.
+#define ID_HELP 0xE146  // the help command, routed to the application object
+// The resource type of a dialog template's initialisation data (RT_DLGINIT).
+constexpr WORD kDlgInitResourceType = 240;
+
 class CCmdTarget;
 class CWnd;
 class CDialog;
@@ -154,6 +159,10 @@ public:
     UINT GetItemState(int item, UINT mask) const;
     BOOL SetItemState(int item, UINT state, UINT mask) const;
     CString GetItemText(int item, int subItem) const;  // whatever its length
+    // The same with UTF-16 texts, for texts that are not the program's own.
+    int InsertItem(int item, const std::wstring& text) const;
+    BOOL SetItemText(int item, int subItem, const std::wstring& text) const;
+    std::wstring GetItemTextW(int item, int subItem) const;
     BOOL DeleteAllItems() const;
 };
 

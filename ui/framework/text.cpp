@@ -29,6 +29,8 @@ std::string Narrow(UINT codePage, const std::wstring& text) {
 
 std::wstring WidenCp936(const std::string& text) { return Widen(kChineseCodePage, text); }
 std::string NarrowCp936(const std::wstring& text) { return Narrow(kChineseCodePage, text); }
+std::wstring WidenSystemText(const std::string& text) { return Widen(CP_ACP, text); }
+std::string NarrowSystemText(const std::wstring& text) { return Narrow(CP_ACP, text); }
 std::string ToUtf8(const std::wstring& text) { return Narrow(CP_UTF8, text); }
 std::string Utf8ToCp936(const std::string& text) { return Narrow(kChineseCodePage, Widen(CP_UTF8, text)); }
 

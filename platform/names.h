@@ -6,7 +6,7 @@
 #include <cctype>
 #include <string>
 
-namespace tq {
+namespace tq::platform {
 
 inline std::string LowerAscii(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -21,4 +21,4 @@ inline std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace tq
+}  // namespace tq::platform

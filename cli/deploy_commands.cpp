@@ -14,6 +14,7 @@
 #include "cli/logged_installs.h"
 #include "cli/report_output.h"
 #include "cli/run_log.h"
+#include "install/convergence.h"
 #include "install/deployment.h"
 #include "install/machine.h"
 #include "install/machine_status.h"
@@ -110,6 +111,7 @@ int RunApply(const ApplyOptions& o) {
 
     NoProgress progress;
     int status = kExitDone;
+    bool changed = false;
     nlohmann::json reports = nlohmann::json::array();
     nlohmann::json logged = nlohmann::json::array();
     const std::string computer = [] {
@@ -123,9 +125,10 @@ int RunApply(const ApplyOptions& o) {
                       << choices.portName << " for " << EnvironmentName(choices.architecture)
                       << (choices.makeDefault ? ", the default printer" : "") << "\n";
         }
-        const InstallReport report = InstallPrinter(choices, progress, machine->Platform());
+        const InstallReport report = InstallConverging(choices, progress, machine->Platform());
         const int printerStatus = InstallExitStatus(report);
         status = Worse(status, printerStatus);
+        changed = changed || report.Changed();
         if (o.json) {
             nlohmann::json entry = ReportToJson(report, platform::SystemErrorText);
             entry["choices"] = ChoicesToJson(choices);
@@ -141,10 +144,16 @@ int RunApply(const ApplyOptions& o) {
     }
 
     if (o.json) {
-        PrintJson({{"file", o.file}, {"succeeded", status == kExitDone}, {"exitStatus", status}, {"printers", reports}});
+        PrintJson({{"file", o.file},
+                   {"succeeded", status == kExitDone},
+                   {"changed", changed},
+                   {"exitStatus", status},
+                   {"printers", reports}});
+    } else if (status != kExitDone) {
+        std::cout << "Not every printer was installed; see the failed steps above.\n";
     } else {
-        std::cout << (status == kExitDone ? "Every printer of the fleet file was installed.\n"
-                                          : "Not every printer was installed; see the failed steps above.\n");
+        std::cout << (changed ? "Every printer of the fleet file is installed.\n"
+                              : "Every printer of the fleet file was in place already; nothing changed.\n");
     }
     const nlohmann::json line = {{"time", UtcTimestamp(std::chrono::system_clock::now())},
                                  {"machine", computer},
@@ -152,6 +161,7 @@ int RunApply(const ApplyOptions& o) {
                                  {"file", o.file},
                                  {"exitStatus", status},
                                  {"succeeded", status == kExitDone},
+                                 {"changed", changed},
                                  {"printers", logged}};
     if (!log.WriteLine(line) && status == kExitDone) status = kExitFailed;
     if (status == kExitNotAllowed) {

@@ -14,6 +14,7 @@
 #include "cli/exit_codes.h"
 #include "cli/report_output.h"
 #include "cli/run_log.h"
+#include "install/convergence.h"
 #include "install/install_run.h"
 #include "install/machine.h"
 #include "platform/system_services.h"
@@ -87,7 +88,7 @@ int RunInstall(const InstallOptions& o) {
         std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
                   << " from " << std::filesystem::current_path().u8string() << "\n";
     }
-    const InstallReport report = InstallPrinter(choices, progress, machine->Platform());
+    const InstallReport report = InstallConverging(choices, progress, machine->Platform());
 
     if (o.json) {
         PrintJson(ReportToJson(report, platform::SystemErrorText));

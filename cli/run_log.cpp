@@ -42,13 +42,14 @@ nlohmann::json LogLine(const std::string& time, const std::string& machine, cons
                        const nlohmann::json& choices, const InstallReport& report, int exitStatus,
                        const ErrorTextFn& errorText) {
     nlohmann::json steps = nlohmann::json::array();
-    for (const auto& s : report.steps) steps.push_back(StepToJson(s, errorText));
+    for (const auto& s : report.steps) steps.push_back(StepToJson(s, errorText, report.changesKnown));
     return {{"time", time},
             {"machine", machine},
             {"command", command},
             {"choices", choices},
             {"exitStatus", exitStatus},
             {"succeeded", report.Clean()},
+            {"changed", report.changesKnown ? nlohmann::json(report.Changed()) : nlohmann::json()},
             {"environment", report.environment},
             {"steps", steps}};
 }

@@ -39,14 +39,19 @@ public:
     // Run after a successful AddPortA, e.g. to add a port to `ports`.
     std::function<void(const std::string& monitor)> onAddPort;
     // What EnumPrintersA lists; OpenPrinterA finds a printer here by name (any
-    // case), SetPrinterA changes its port, DeletePrinter takes it away.
+    // case), SetPrinterA changes its port, DeletePrinter takes it away,
+    // AddPrinterA adds one (and fails with 1802 for a name that is there).
     std::vector<InstalledPrinter> printers;
     // What EnumPrinterDriversA lists (those of the asked environment);
+    // AddPrinterDriverA adds or replaces one (its files under driverDirectory\3),
     // DeletePrinterDriverA takes one away.
     std::vector<InstalledDriver> drivers;
     // String values by "ROOT\key path\value name" (RegistryRootName roots):
     // RegQueryValueExA reads, RegSetValueExA writes, RegDeleteValueA removes.
     std::map<std::string, std::string> values;
+    // File contents by path: CopyFileA copies an entry (when its source has
+    // one) and DeleteFileA removes it; the byte comparison reads them.
+    std::map<std::string, std::string> fileBytes;
 
     // Makes every later call named `name` fail with `error`, or only those for
     // which `when` returns true (it sees the call as recorded).
@@ -83,6 +88,7 @@ public:
     // FileSystem
     CallResult Copy(const std::string& source, const std::string& destination, bool failIfExists) override;
     CallResult Delete(const std::string& path) override;
+    bool SameBytes(const std::string& first, const std::string& second) override;
     // Registry
     OpenKeyResult OpenKeyForWriting(RegistryRoot root, const std::string& keyPath) override;
     ErrorCode SetStringValue(RegistryKey key, const std::string& valueName, const std::string& data) override;

@@ -2,6 +2,7 @@
 // the recording double, what a log says installs made, and UTF-16 arguments.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "cli/fleet_file.h"
 #include "cli/logged_installs.h"
 #include "cli/utf8_arguments.h"
+#include "install/convergence.h"
 #include "install/deployment.h"
 #include "platform/testing/recording_platform.h"
 
@@ -76,7 +78,9 @@ TEST(FleetFile, RefusesABadFileNamingThePlace) {
             ADD_FAILURE() << "accepted";
         } catch (const FleetFileError& e) {
             EXPECT_EQ(e.place(), c.place);
-            if (*c.place) EXPECT_EQ(std::string(e.what()).rfind(std::string(c.place) + ": ", 0), 0u) << e.what();
+            if (*c.place) {
+                EXPECT_EQ(std::string(e.what()).rfind(std::string(c.place) + ": ", 0), 0u) << e.what();
+            }
         }
     }
 }
@@ -108,7 +112,9 @@ TEST(Detection, NeedsTheDriverInThisEnvironmentAndThePrinterOnIt) {
         SCOPED_TRACE(c.name);
         const auto line = DetectModel(c.status, a31, "Windows NT x86");
         EXPECT_EQ(line.has_value(), c.detected);
-        if (line) EXPECT_EQ(*line, "TQ-A31 Series: driver registered for Windows NT x86, printer \"TQ-A31 Series\" on LPT2:");
+        if (line) {
+            EXPECT_EQ(*line, "TQ-A31 Series: driver registered for Windows NT x86, printer \"TQ-A31 Series\" on LPT2:");
+        }
     }
 }
 
@@ -182,6 +188,104 @@ TEST(Utf8Arguments, TurnsUtf16IntoUtf8) {
     ASSERT_EQ(args.argc(), 3);
     EXPECT_STREQ(args.argv()[2], "\xE6\x89\x93\xE5\x8D\xB0");
     EXPECT_EQ(args.argv()[3], nullptr);
+}
+
+}  // namespace
+}  // namespace tq
+
+namespace tq {
+namespace {
+
+class NoSink final : public ProgressSink {
+public:
+    void SetPosition(int) override {}
+};
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text + " ";
+    return out;
+}
+
+// A machine whose package holds the files of `choices` (their bytes in the
+// double), for running the same installation twice.
+RecordingPlatform WithPackage(const InstallChoices& choices) {
+    RecordingPlatform rec;
+    rec.values[kDeviceValue] = "";
+    rec.values["HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports\\COM2:"] = "";
+    for (const auto& copy : MakePlan(choices, rec.driverDirectory).copies) {
+        rec.fileBytes[copy.source] = "bytes of " + copy.source;
+    }
+    return rec;
+}
+
+InstallChoices A31OnCom2() {
+    InstallChoices c;
+    c.model = *ModelCatalog::Row(5);
+    c.portName = "COM2:";
+    c.serialPortIndex = 4;  // COM2: its line settings value is written
+    return c;
+}
+
+std::string Changes(const InstallReport& report) {
+    std::string out;
+    for (const auto& step : report.steps) {
+        if (!out.empty()) out += " ";
+        out += std::string(StepKindName(step.kind)) + (step.changed ? "+" : "=");
+    }
+    return out;
+}
+
+TEST(InstallConverging, ASecondIdenticalRunChangesNothing) {
+    const InstallChoices choices = A31OnCom2();
+    RecordingPlatform rec = WithPackage(choices);
+    NoSink sink;
+    const InstallReport first = InstallConverging(choices, sink, rec.Platform());
+    ASSERT_TRUE(first.Clean());
+    EXPECT_TRUE(first.changesKnown);
+    EXPECT_TRUE(first.Changed());
+    EXPECT_EQ(Changes(first), "driverDirectory= " + Repeat("copyFile+", 10) +
+                                  "registerDriver+ createPrinter+ defaultPrinter+ portSettings+ closePrinter= printerPort=");
+
+    // The double's spooler, file system and registry hold what the first run made.
+    const InstallReport second = InstallConverging(choices, sink, rec.Platform());
+    ASSERT_TRUE(second.Clean());
+    EXPECT_FALSE(second.Changed()) << Changes(second);
+}
+
+TEST(InstallConverging, OnlyWhatDiffersIsChanged) {
+    const InstallChoices choices = A31OnCom2();
+    const struct {
+        const char* name;
+        std::function<void(RecordingPlatform&)> alter;
+        std::string changed;  // the steps that change on the second run
+    } cases[] = {
+        {"one file's bytes differ",
+         [](RecordingPlatform& r) { r.fileBytes["C:\\WINDOWS\\System32\\spool\\DRIVERS\\W32X86\\TQA31.GPD"] = "old"; },
+         "copyFile registerDriver"},
+        {"the driver registered with another record",
+         [](RecordingPlatform& r) { r.drivers.back().dataFile = "C:\\x\\3\\OTHER.GPD"; }, "registerDriver"},
+        {"the printer on another port", [](RecordingPlatform& r) { r.printers.back().port = "LPT1:"; },
+         "printerPort"},
+        {"the default printer elsewhere", [&](RecordingPlatform& r) { r.values[kDeviceValue] = "Other,winspool,LPT1:"; },
+         "defaultPrinter"},
+        {"the printer gone", [](RecordingPlatform& r) { r.printers.clear(); }, "createPrinter"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingPlatform rec = WithPackage(choices);
+        NoSink sink;
+        InstallConverging(choices, sink, rec.Platform());
+        c.alter(rec);
+        const InstallReport second = InstallConverging(choices, sink, rec.Platform());
+        std::string changed;
+        for (const auto& step : second.steps) {
+            if (!step.changed) continue;
+            if (!changed.empty()) changed += " ";
+            changed += StepKindName(step.kind);
+        }
+        EXPECT_EQ(changed, c.changed);
+    }
 }
 
 }  // namespace

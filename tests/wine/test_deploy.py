@@ -226,8 +226,46 @@ class Deploy(unittest.TestCase):
         self.assertEqual(self.printers(m), {A31: "LPT1:", A10: "LPT2:"})
         self.assertEqual(held["registry"][DEVICE + "\\Device"], A31 + ",winspool,LPT1:")
         self.assertEqual(held["registry"][base.PORTS_KEY + "\\COM2:"], "9600,N,8,1,p")
+        self.assertTrue(report["changed"])
         (line,) = [json.loads(l) for l in log.read_text().splitlines()]
         self.assertEqual((line["command"], line["exitStatus"], len(line["printers"])), ("apply", 0, 2))
+
+        # The same file again: every step of every printer unchanged, in the
+        # report and in the log line.
+        r = self.tq(m, "apply", m.wine.dos_path(fleet), "--json", "--log", m.wine.dos_path(log))
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        again = json.loads(r.stdout)
+        line = json.loads(log.read_text().splitlines()[-1])
+        for run in (again, line):
+            self.assertIs(run["changed"], False)
+            for printer in run["printers"]:
+                self.assertIs(printer["changed"], False)
+                self.assertEqual([s for s in printer["steps"] if s["changed"] is not False], [])
+        self.assertEqual(self.printers(m), {A31: "LPT1:", A10: "LPT2:"})
+
+    def test_a_second_identical_install_changes_nothing_and_says_so(self):
+        m = self.machine("twice")
+        code, first = m.install("--model", "5", "--port", "LPT2:", "--serial-port", "COM2")
+        self.assertEqual(code, 0, first)
+        self.assertIs(first["changed"], True)
+        changed = {s["step"] for s in first["steps"] if s["changed"]}
+        self.assertEqual(changed, {"copyFile", "registerDriver", "createPrinter", "defaultPrinter", "portSettings"})
+
+        code, second = m.install("--model", "5", "--port", "LPT2:", "--serial-port", "COM2")
+        self.assertEqual(code, 0, second)
+        self.assertIs(second["changed"], False)
+        self.assertEqual([(s["step"], s["subject"]) for s in second["steps"] if s["changed"]], [])
+        r = self.tq(m, "install", "--model", "5", "--port", "LPT2:", "--serial-port", "COM2")
+        text = r.stdout.decode()
+        self.assertIn("TQA31.GPD: unchanged", text)
+        self.assertIn("Every step succeeded; nothing changed.", text)
+
+        # A file whose bytes differ is copied again, and the driver with it.
+        gpd = m.driver_dir("x86") / "TQA31.GPD"
+        gpd.write_bytes(b"an older file")
+        code, third = m.install("--model", "5", "--port", "LPT2:", "--serial-port", "COM2")
+        self.assertEqual({(s["step"], s["subject"]) for s in third["steps"] if s["changed"]},
+                         {("copyFile", "TQA31.GPD"), ("registerDriver", A31)})
 
     # ---- the lock -----------------------------------------------------------
 

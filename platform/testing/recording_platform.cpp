@@ -101,10 +101,10 @@ AddPrinterResult RecordingPlatform::AddPrinter(const PrinterRecord& p) {
     const ErrorCode error =
         Record("AddPrinterA", {p.pPrinterName, p.pPortName, p.pDriverName, p.pPrintProcessor, p.pDatatype});
     if (error) return {nullptr, CallResult::Failure(error)};
-    // As Windows answers a printer of that name.
-    for (const auto& existing : printers) {
-        if (SameName(existing.name, p.pPrinterName)) return {nullptr, CallResult::Failure(kErrorPrinterAlreadyExists)};
-    }
+    // As the spooler: a printer of that name is there already, or is made.
+    const bool exists = std::any_of(printers.begin(), printers.end(),
+                                    [&](const InstalledPrinter& q) { return SameName(q.name, p.pPrinterName); });
+    if (exists) return {nullptr, CallResult::Failure(kErrorPrinterAlreadyExists)};
     printers.push_back({p.pPrinterName, p.pPortName, p.pDriverName});
     return {NewHandle(), CallResult::Success()};
 }

@@ -38,9 +38,10 @@ public:
     std::vector<std::string> monitors;
     // Run after a successful AddPortA, e.g. to add a port to `ports`.
     std::function<void(const std::string& monitor)> onAddPort;
-    // What EnumPrintersA lists; OpenPrinterA finds a printer here by name (any
-    // case), SetPrinterA changes its port, DeletePrinter takes it away,
-    // AddPrinterA adds one (and fails with 1802 for a name that is there).
+    // What EnumPrintersA lists; AddPrinterA adds a printer here (or fails with
+    // ERROR_PRINTER_ALREADY_EXISTS for a name that is here), OpenPrinterA finds
+    // one by name (any case), SetPrinterA changes its port, DeletePrinter takes
+    // it away.
     std::vector<InstalledPrinter> printers;
     // What EnumPrinterDriversA lists (those of the asked environment);
     // AddPrinterDriverA adds or replaces one (its files under driverDirectory\3),

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "install/install_run.h"
+#include "install/step_words.h"
 #include "platform/testing/recording_platform.h"
 
 namespace tq {
@@ -268,6 +270,17 @@ TEST(QueryDriverDirectory, KeepsWhatTheCallLeftEvenOnFailure) {
     EXPECT_FALSE(answer.call.ok);
     EXPECT_EQ(answer.call.error, platform::kErrorInsufficientBuffer);
     EXPECT_EQ(answer.directory, "");
+}
+
+TEST(StepWords, EveryKindHasItsOwnRowAndName) {
+    std::set<std::string> names;
+    for (int k = 0; k <= static_cast<int>(StepKind::RemoveFile); ++k) {
+        const StepKind kind = static_cast<StepKind>(k);
+        const StepWords& words = WordsOf(kind);
+        EXPECT_EQ(words.kind, kind) << k;
+        EXPECT_TRUE(names.insert(words.name).second) << words.name;
+        EXPECT_EQ(std::string(StepKindName(kind)), words.name);
+    }
 }
 
 }  // namespace

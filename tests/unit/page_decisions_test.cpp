@@ -22,27 +22,30 @@ const char* const kLabelPlaintexts[20] = {
 };
 
 TEST(SelectOsPage, RadioButtonForEveryKind) {
-    struct Case { int kind; std::optional<int> button; };
+    struct Case { const char* name; int kind; std::optional<int> button; };
     const Case cases[] = {
-        {0, std::nullopt},   {1, IDC_WIN95},   {2, IDC_WIN98},      {3, IDC_WINNT4},
-        {4, IDC_WIN2000},    {5, IDC_WINXP},   {6, IDC_WIN2003},    {7, IDC_WINVISTA},
-        {8, IDC_WIN7},       {9, IDC_WIN8},    {10, std::nullopt},  {-1, std::nullopt},
+        {"unclassified", 0, std::nullopt}, {"Windows 95", 1, IDC_WIN95},      {"Windows 98", 2, IDC_WIN98},
+        {"NT 4", 3, IDC_WINNT4},           {"Windows 2000", 4, IDC_WIN2000},  {"XP", 5, IDC_WINXP},
+        {"Server 2003", 6, IDC_WIN2003},   {"Vista", 7, IDC_WINVISTA},        {"Windows 7", 8, IDC_WIN7},
+        {"Windows 8", 9, IDC_WIN8},        {"past the last kind", 10, std::nullopt},
+        {"negative", -1, std::nullopt},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(RadioButtonFor(static_cast<OsKind>(c.kind)), c.button) << "kind " << c.kind;
+        EXPECT_EQ(RadioButtonFor(static_cast<OsKind>(c.kind)), c.button) << c.name << ", kind " << c.kind;
     }
 }
 
 TEST(SelectOsPage, UsbLauncherPath) {
-    struct Case { std::wstring dir; Architecture arch; std::wstring path; };
+    struct Case { const char* name; std::wstring dir; Architecture arch; std::wstring path; };
     const Case cases[] = {
-        {L"C:\\Setup", Architecture::x64, L"C:\\Setup\\USB Driver\\x64\\dpinstx64.exe"},
-        {L"C:\\Setup", Architecture::x86, L"C:\\Setup\\USB Driver\\x86\\dpinstx86.exe"},
+        {"x64", L"C:\\Setup", Architecture::x64, L"C:\\Setup\\USB Driver\\x64\\dpinstx64.exe"},
+        {"x86", L"C:\\Setup", Architecture::x86, L"C:\\Setup\\USB Driver\\x86\\dpinstx86.exe"},
         // A drive's root is reported with its separator: two in a row.
-        {L"D:\\", Architecture::x86, L"D:\\\\USB Driver\\x86\\dpinstx86.exe"},
-        {L"C:\\\x4E2D\x6587", Architecture::x64, L"C:\\\x4E2D\x6587\\USB Driver\\x64\\dpinstx64.exe"},
+        {"a drive's root", L"D:\\", Architecture::x86, L"D:\\\\USB Driver\\x86\\dpinstx86.exe"},
+        {"a Chinese folder name", L"C:\\\x4E2D\x6587", Architecture::x64,
+         L"C:\\\x4E2D\x6587\\USB Driver\\x64\\dpinstx64.exe"},
     };
-    for (const Case& c : cases) EXPECT_EQ(UsbDriverLauncherPath(c.dir, c.arch), c.path);
+    for (const Case& c : cases) EXPECT_EQ(UsbDriverLauncherPath(c.dir, c.arch), c.path) << c.name;
     EXPECT_EQ(HiddenLauncherPath(L"C:\\Setup"), L"C:\\Setup\\USBdriver\\x86\\dpinst.exe");
 }
 
@@ -84,17 +87,17 @@ TEST(DetailSettingPage, AboutCommandIgnoresLowFourBits) {
 }
 
 TEST(DetailSettingPage, MinimisedIconIsCentred) {
-    struct Case { int w, h, cx, cy, x, y; };
+    struct Case { const char* name; int w, h, cx, cy, x, y; };
     const Case cases[] = {
-        {36, 36, 32, 32, 2, 2},
-        {33, 34, 32, 32, 1, 1},
-        {160, 24, 32, 32, 64, -3},  // truncation toward zero of a negative half
-        {31, 32, 32, 32, 0, 0},
+        {"an even margin", 36, 36, 32, 32, 2, 2},
+        {"an odd margin rounds up", 33, 34, 32, 32, 1, 1},
+        {"a negative half truncates toward zero", 160, 24, 32, 32, 64, -3},
+        {"an area narrower than the icon", 31, 32, 32, 32, 0, 0},
     };
     for (const Case& c : cases) {
         IconPosition p = MinimisedIconPosition(c.w, c.h, c.cx, c.cy);
-        EXPECT_EQ(p.x, c.x) << c.w << "x" << c.h;
-        EXPECT_EQ(p.y, c.y) << c.w << "x" << c.h;
+        EXPECT_EQ(p.x, c.x) << c.name << ", " << c.w << "x" << c.h;
+        EXPECT_EQ(p.y, c.y) << c.name << ", " << c.w << "x" << c.h;
     }
 }
 
@@ -107,31 +110,31 @@ TEST(PortLists, ExtendedStyleKeepsOtherBits) {
 TEST(Framework, HelpFileTitleAndTopic) {
     EXPECT_EQ(HelpTopic(IDD_SELECT_OS), 0x20081ul);
     EXPECT_EQ(HelpTopic(IDD_ABOUTBOX), 0x20064ul);
-    struct Case { std::wstring program, help, title; };
+    struct Case { const char* name; std::wstring program, help, title; };
     const Case cases[] = {
-        {L"C:\\Setup\\TQSetup.exe", L"C:\\Setup\\TQSetup.HLP", L"TQSetup"},
-        {L"C:\\my.dir\\TQSetup", L"C:\\my.dir\\TQSetup.HLP", L"TQSetup"},
-        {L"C:\\Setup\\TQ.Setup.exe", L"C:\\Setup\\TQ.Setup.HLP", L"TQ.Setup"},
+        {"an exe", L"C:\\Setup\\TQSetup.exe", L"C:\\Setup\\TQSetup.HLP", L"TQSetup"},
+        {"a dot in the folder only", L"C:\\my.dir\\TQSetup", L"C:\\my.dir\\TQSetup.HLP", L"TQSetup"},
+        {"two dots in the name", L"C:\\Setup\\TQ.Setup.exe", L"C:\\Setup\\TQ.Setup.HLP", L"TQ.Setup"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(HelpFilePath(c.program), c.help);
-        EXPECT_EQ(ProgramTitle(c.program), c.title);
+        EXPECT_EQ(HelpFilePath(c.program), c.help) << c.name;
+        EXPECT_EQ(ProgramTitle(c.program), c.title) << c.name;
     }
 }
 
 TEST(Framework, MessageBoxIcon) {
-    struct Case { unsigned type, shown; };
+    struct Case { const char* name; unsigned type, shown; };
     const Case cases[] = {
-        {0x00, 0x30},  // MB_OK gets the exclamation icon
-        {0x01, 0x31},  // MB_OKCANCEL
-        {0x03, 0x33},  // MB_YESNOCANCEL
-        {0x04, 0x34},  // MB_YESNO
-        {0x10, 0x10},  // an icon of its own stays
-        {0x40, 0x40},
-        {0x02, 0x02},  // MB_ABORTRETRYIGNORE is left alone
-        {0x05, 0x05},  // MB_RETRYCANCEL
+        {"MB_OK gets the exclamation icon", 0x00, 0x30},
+        {"MB_OKCANCEL gets it", 0x01, 0x31},
+        {"MB_YESNOCANCEL gets it", 0x03, 0x33},
+        {"MB_YESNO gets it", 0x04, 0x34},
+        {"an icon of its own stays (hand)", 0x10, 0x10},
+        {"an icon of its own stays (information)", 0x40, 0x40},
+        {"MB_ABORTRETRYIGNORE is left alone", 0x02, 0x02},
+        {"MB_RETRYCANCEL is left alone", 0x05, 0x05},
     };
-    for (const Case& c : cases) EXPECT_EQ(MessageBoxTypeWithIcon(c.type), c.shown) << c.type;
+    for (const Case& c : cases) EXPECT_EQ(MessageBoxTypeWithIcon(c.type), c.shown) << c.name << ", " << c.type;
 }
 
 TEST(Framework, CentredRect) {
@@ -176,17 +179,17 @@ TEST(SelectPortPage, PreferredRow) {
 
 TEST(SelectPortPage, FirstSelectedRow) {
     constexpr unsigned kFocused = 0x0001, kSelected = 0x0002, kCut = 0x0004;
-    struct Case { std::vector<unsigned> states; int row; };
+    struct Case { const char* name; std::vector<unsigned> states; int row; };
     const Case cases[] = {
-        {{}, -1},
-        {{0, 0, kSelected}, 2},
-        {{kFocused, kSelected | kFocused, kSelected}, 1},  // the first of two, the focus mark aside
-        {{kFocused, kCut, 0}, -1},                          // focused is not selected
+        {"an empty list", {}, -1},
+        {"the last row selected", {0, 0, kSelected}, 2},
+        {"the first of two, the focus mark aside", {kFocused, kSelected | kFocused, kSelected}, 1},
+        {"focused is not selected", {kFocused, kCut, 0}, -1},
     };
     for (const Case& c : cases) {
         const int row = FirstSelectedRow([&] { return static_cast<int>(c.states.size()); },
                                          [&](int i) { return c.states[static_cast<size_t>(i)]; });
-        EXPECT_EQ(row, c.row);
+        EXPECT_EQ(row, c.row) << c.name;
     }
 }
 
@@ -336,6 +339,69 @@ TEST(SelectPortPage, FailureMessageSaysWhatFailedWhyAndWhatToDo) {
         for (const std::string& text : c.says) EXPECT_NE(message.find(text), std::string::npos) << c.name << ": " << text << "\n" << message;
         for (const std::string& text : c.notSays) EXPECT_EQ(message.find(text), std::string::npos) << c.name << ": " << text << "\n" << message;
     }
+}
+
+TEST(CreatePortPage, MonitorsWithoutANameAreLeftOut) {
+    EXPECT_EQ(ListedMonitorNames({"Local Port", "", "Standard TCP/IP Port", ""}),
+              (std::vector<std::string>{"Local Port", "Standard TCP/IP Port"}));
+    EXPECT_TRUE(ListedMonitorNames({"", ""}).empty());
+    EXPECT_TRUE(ListedMonitorNames({}).empty());
+}
+
+// The wizard's installation (InstallPrinter) when the model's printer exists already.
+TEST(SelectPortPage, AnExistingPrinterEndsOnTheChosenPort) {
+    using platform::testing::RecordingPlatform;
+    struct Case {
+        const char* name;
+        const char* portBefore;  // nullptr: no printer before
+        std::function<void(RecordingPlatform&)> setUp;
+        StepOutcome outcome;
+        const char* detail;
+        const char* portAfter;
+        const char* message;  // how the closing message starts
+    };
+    const Case cases[] = {
+        {"a new printer is on the chosen port", nullptr, {}, StepOutcome::Succeeded, "", "LPT1:", "Completed!"},
+        {"on another port: moved from there", "COM2:", {}, StepOutcome::Moved, "COM2:", "LPT1:", "Completed!"},
+        {"on the chosen port already", "LPT1:", {}, StepOutcome::Succeeded, "", "LPT1:", "Completed!"},
+        {"the move refused: no Completed!", "COM2:",
+         [](RecordingPlatform& m) { m.Fail("SetPrinterA", platform::kErrorAccessDenied); }, StepOutcome::Failed,
+         "COM2:", "COM2:", "The printer driver was not installed completely."},
+    };
+    for (const Case& c : cases) {
+        RecordingPlatform machine;
+        if (c.portBefore) machine.printers = {{"TQ-A10(Cut) Series", c.portBefore, "TQ-A10(Cut) Series"}};
+        if (c.setUp) c.setUp(machine);
+        InstallChoices choices;
+        choices.portName = "LPT1:";
+        const InstallReport report = InstallPrinter(choices, machine, machine.Platform());
+        const StepReport& last = report.steps.back();
+        EXPECT_EQ(last.kind, StepKind::PrinterPort) << c.name;
+        EXPECT_EQ(last.outcome, c.outcome) << c.name;
+        EXPECT_EQ(last.detail, c.detail) << c.name;
+        ASSERT_EQ(machine.printers.size(), 1u) << c.name;
+        EXPECT_EQ(machine.printers[0].port, c.portAfter) << c.name;
+        const std::optional<std::string> message = ClosingMessage(Win7, &report, &FakeErrorText);
+        ASSERT_TRUE(message) << c.name;
+        EXPECT_EQ(message->rfind(c.message, 0), 0u) << c.name << ": " << *message;
+    }
+    // What the reports say of a move, and the wizard of a refused one.
+    StepReport moved;
+    moved.kind = StepKind::PrinterPort;
+    moved.outcome = StepOutcome::Moved;
+    moved.detail = "COM2:";
+    EXPECT_EQ(OutcomeWords(moved), "moved from \"COM2:\"");
+    RecordingPlatform refused;
+    refused.printers = {{"TQ-A10(Cut) Series", "COM2:", "TQ-A10(Cut) Series"}};
+    refused.Fail("SetPrinterA", platform::kErrorAccessDenied);
+    InstallChoices choices;
+    choices.portName = "LPT1:";
+    const std::string text = InstallFailureMessage(InstallPrinter(choices, refused, refused.Platform()), &FakeErrorText);
+    EXPECT_NE(text.find("The printer \"TQ-A10(Cut) Series\" was there already and was not moved to the port "
+                        "\"LPT1:\": Access is denied. (error 5)."),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("as an administrator"), std::string::npos) << text;
 }
 
 // The flow over scripted end codes: which pages were shown, in order.

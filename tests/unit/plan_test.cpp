@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -73,58 +76,88 @@ std::string Block(const InstallPlan& plan) {
     return std::string(plan.driver.pDependentFiles.data(), plan.driver.pDependentFiles.size());
 }
 
-TEST(MakePlan, DependentFilesBlockByteForByte) {
-    const std::string plain = std::string("\\ttfsub.GPD\0\\unires.DLL\0\\stdnames.GPD\0TQRND.DLL\0\0", 49);
-    const std::string plugin =
-        std::string("\\ttfsub.GPD\0\\unires.DLL\0\\stdnames.GPD\0\\TQPLG.ini\0\\TQPLG.dll\0TQRND.DLL\0\0", 71);
-    const struct { int row; const std::string& meaningful; } cases[] = {{0, plain}, {4, plain}, {9, plain},
-                                                                         {5, plugin}, {11, plugin}, {18, plugin}};
-    for (const auto& c : cases) {
-        const std::string block = Block(MakePlan(Opening(c.row), ""));
-        ASSERT_EQ(block.size(), 255u);
-        EXPECT_EQ(block.substr(0, c.meaningful.size()), c.meaningful) << "row " << c.row;
-        EXPECT_EQ(block.find_first_not_of('\0', c.meaningful.size()), std::string::npos) << "row " << c.row;
-    }
+// Named rows: a test's name says which row failed.
+template <class Case>
+std::string RowName(const ::testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
+
+const std::string kPlainBlock = std::string("\\ttfsub.GPD\0\\unires.DLL\0\\stdnames.GPD\0TQRND.DLL\0\0", 49);
+const std::string kPluginBlock =
+    std::string("\\ttfsub.GPD\0\\unires.DLL\0\\stdnames.GPD\0\\TQPLG.ini\0\\TQPLG.dll\0TQRND.DLL\0\0", 71);
+
+struct BlockCase {
+    const char* name;
+    int row;
+    const std::string* meaningful;
+};
+void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.name; }
+
+class DependentFilesBlock : public ::testing::TestWithParam<BlockCase> {};
+
+TEST_P(DependentFilesBlock, ByteForByte) {
+    const BlockCase& c = GetParam();
+    const std::string block = Block(MakePlan(Opening(c.row), ""));
+    ASSERT_EQ(block.size(), 255u);
+    EXPECT_EQ(block.substr(0, c.meaningful->size()), *c.meaningful) << "row " << c.row;
+    EXPECT_EQ(block.find_first_not_of('\0', c.meaningful->size()), std::string::npos) << "row " << c.row;
+}
+
+const BlockCase kBlockCases[] = {
+    {"Row0WithoutPlugin", 0, &kPlainBlock},  {"Row4WithoutPlugin", 4, &kPlainBlock},
+    {"Row9WithoutPlugin", 9, &kPlainBlock},  {"Row5ListsPlugin", 5, &kPluginBlock},
+    {"Row11ListsPlugin", 11, &kPluginBlock}, {"Row18ListsPlugin", 18, &kPluginBlock},
+};
+INSTANTIATE_TEST_SUITE_P(MakePlan, DependentFilesBlock, ::testing::ValuesIn(kBlockCases), RowName<BlockCase>);
+
+TEST(MakePlan, DependentFilesBlockPlacesTheRendererLast) {
     EXPECT_EQ(Block(MakePlan(Opening(0), "")).find("TQRND.DLL"), 38u);
     EXPECT_EQ(Block(MakePlan(Opening(5), "")).find("TQRND.DLL"), 60u);
     // The copy list holds the plug-in pair for every model.
     EXPECT_EQ(MakePlan(Opening(0), "").copies[8].source, "Printer Driver\\x86\\TQPLG.ini");
 }
 
-TEST(MakePlan, PortSettingsFollowTheSerialChoices) {
-    struct Case {
-        int serialPort;
-        SerialSettings serial;
-        const char* valueName;  // nullptr: no value planned
-        const char* data;
-    };
-    const SerialSettings opening;
-    const Case cases[] = {
-        {3, opening, "COM1:", "19200,N,8,1,p"},
-        {6, opening, "COM4:", "19200,N,8,1,p"},
-        {4, {0, 1, 0, 1, 0}, "COM2:", "300,M,5,1.5, "},
-        {5, {8, 4, 2, 2, 1}, "COM3:", "115200,S,7,2,x"},
-        {0, {8, 4, 2, 2, 1}, nullptr, nullptr},
-        {1, opening, nullptr, nullptr},
-        {2, opening, nullptr, nullptr},
-    };
-    for (const auto& c : cases) {
-        InstallChoices choices = Opening();
-        choices.portName = "COM1:";
-        choices.serialPortIndex = c.serialPort;
-        choices.serial = c.serial;
-        const InstallPlan plan = MakePlan(choices, "");
-        if (!c.valueName) {
-            EXPECT_FALSE(plan.portSettings) << c.serialPort;
-            continue;
-        }
-        ASSERT_TRUE(plan.portSettings) << c.serialPort;
-        EXPECT_EQ(plan.portSettings->root, RegistryRoot::LocalMachine);
-        EXPECT_EQ(plan.portSettings->keyPath, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports");
-        EXPECT_EQ(plan.portSettings->valueName, c.valueName);
-        EXPECT_EQ(plan.portSettings->data, c.data);
+struct PortSettingsCase {
+    const char* name;
+    int serialPort;
+    SerialSettings serial;
+    const char* valueName;  // nullptr: no value planned
+    const char* data;
+};
+void PrintTo(const PortSettingsCase& c, std::ostream* os) { *os << c.name; }
+
+class PortSettings : public ::testing::TestWithParam<PortSettingsCase> {};
+
+TEST_P(PortSettings, FollowTheSerialChoices) {
+    const PortSettingsCase& c = GetParam();
+    InstallChoices choices = Opening();
+    choices.portName = "COM1:";
+    choices.serialPortIndex = c.serialPort;
+    choices.serial = c.serial;
+    const InstallPlan plan = MakePlan(choices, "");
+    if (!c.valueName) {
+        EXPECT_FALSE(plan.portSettings) << c.serialPort;
+        return;
     }
+    ASSERT_TRUE(plan.portSettings) << c.serialPort;
+    EXPECT_EQ(plan.portSettings->root, RegistryRoot::LocalMachine);
+    EXPECT_EQ(plan.portSettings->keyPath, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports");
+    EXPECT_EQ(plan.portSettings->valueName, c.valueName);
+    EXPECT_EQ(plan.portSettings->data, c.data);
 }
+
+const SerialSettings kOpeningSerial;
+const PortSettingsCase kPortSettingsCases[] = {
+    {"Com1OpeningSettings", 3, kOpeningSerial, "COM1:", "19200,N,8,1,p"},
+    {"Com4OpeningSettings", 6, kOpeningSerial, "COM4:", "19200,N,8,1,p"},
+    {"Com2FirstItemsAndOneAndAHalfStopBits", 4, {0, 1, 0, 1, 0}, "COM2:", "300,M,5,1.5, "},
+    {"Com3LastItems", 5, {8, 4, 2, 2, 1}, "COM3:", "115200,S,7,2,x"},
+    {"Lpt1PlansNoValue", 0, {8, 4, 2, 2, 1}, nullptr, nullptr},
+    {"Lpt2PlansNoValue", 1, kOpeningSerial, nullptr, nullptr},
+    {"Lpt3PlansNoValue", 2, kOpeningSerial, nullptr, nullptr},
+};
+INSTANTIATE_TEST_SUITE_P(MakePlan, PortSettings, ::testing::ValuesIn(kPortSettingsCases),
+                         RowName<PortSettingsCase>);
 
 TEST(MakePlan, NoDefaultPrinterAndEmptyPortOrDirectory) {
     InstallChoices choices = Opening();
@@ -139,30 +172,79 @@ TEST(MakePlan, NoDefaultPrinterAndEmptyPortOrDirectory) {
     EXPECT_EQ(plan.copies[0].destination, "\\TQRND.DLL");
 }
 
-TEST(MakePlan, RefusesIndexesOutsideTheirTablesNamingTheField) {
-    struct Case {
-        void (*spoil)(InstallChoices&);
-        const char* message;
+struct RefusalCase {
+    const char* name;
+    void (*spoil)(InstallChoices&);
+    const char* message;
+};
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
+class RefusedIndex : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusedIndex, OutsideItsTableNamingTheField) {
+    const RefusalCase& c = GetParam();
+    InstallChoices choices = Opening();
+    c.spoil(choices);
+    try {
+        MakePlan(choices, "");
+        ADD_FAILURE() << "no error for " << c.message;
+    } catch (const PlanError& e) {
+        EXPECT_STREQ(e.what(), c.message);
+    }
+}
+
+const RefusalCase kRefusalCases[] = {
+    {"ModelRow19", [](InstallChoices& c) { c.model.index = 19; }, "model: index 19 is outside 0..18"},
+    {"SerialPortAfterCom4", [](InstallChoices& c) { c.serialPortIndex = 7; }, "serialPortIndex: index 7 is outside 0..6"},
+    {"SerialPortNone", [](InstallChoices& c) { c.serialPortIndex = -1; }, "serialPortIndex: index -1 is outside 0..6"},
+    {"BaudAfterTheLast", [](InstallChoices& c) { c.serial.baud = 9; }, "serial.baud: index 9 is outside 0..8"},
+    {"ParityAfterTheLast", [](InstallChoices& c) { c.serial.parity = 5; }, "serial.parity: index 5 is outside 0..4"},
+    {"DataBitsAfterTheLast", [](InstallChoices& c) { c.serial.dataBits = 4; },
+     "serial.dataBits: index 4 is outside 0..3"},
+    {"StopBitsAfterTheLast", [](InstallChoices& c) { c.serial.stopBits = 3; },
+     "serial.stopBits: index 3 is outside 0..2"},
+    {"FlowControlNegative", [](InstallChoices& c) { c.serial.flowControl = -2; },
+     "serial.flowControl: index -2 is outside 0..2"},
+};
+INSTANTIATE_TEST_SUITE_P(MakePlan, RefusedIndex, ::testing::ValuesIn(kRefusalCases), RowName<RefusalCase>);
+
+// The Detail Setting template's initialisation data, read from the .rc file:
+// the items of each list by control id name, in order. Each item's byte count
+// must be its text's length with the ending NUL.
+std::map<std::string, std::vector<std::string>> DetailSettingListItems() {
+    std::ifstream rc(TQ_RC_FILE, std::ios::binary);
+    EXPECT_TRUE(rc) << "cannot read " << TQ_RC_FILE;
+    const std::regex item(R"(^\s*(IDC_\w+),\s*0x0143,\s*(\d+),\s*0,\s*"([^"]*)\\000",)");
+    std::map<std::string, std::vector<std::string>> lists;
+    bool inData = false;
+    for (std::string line; std::getline(rc, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("IDD_DETAIL_SETTING RT_TQ_DLGINIT", 0) == 0) inData = true;
+        if (!inData) continue;
+        if (line == "END") break;
+        std::smatch m;
+        if (!std::regex_search(line, m, item)) continue;
+        EXPECT_EQ(std::stoul(m[2].str()), m[3].str().size() + 1) << line;
+        lists[m[1].str()].push_back(m[3].str());
+    }
+    return lists;
+}
+
+template <std::size_t N>
+std::vector<std::string> Texts(const std::array<const char*, N>& table) {
+    return {table.begin(), table.end()};
+}
+
+TEST(TemplateData, SerialListsOfTheRcFileMatchThePlansTables) {
+    const auto lists = DetailSettingListItems();
+    const std::map<std::string, std::vector<std::string>> expected = {
+        {"IDC_PORT_LIST", Texts(kSerialPortItems)},        {"IDC_BAUD_LIST", Texts(kBaudTexts)},
+        {"IDC_PARITY_LIST", Texts(kParityItems)},          {"IDC_DATA_BITS_LIST", Texts(kDataBitsTexts)},
+        {"IDC_STOP_BITS_LIST", Texts(kStopBitsTexts)},     {"IDC_FLOW_CONTROL_LIST", Texts(kFlowControlItems)},
     };
-    const Case cases[] = {
-        {[](InstallChoices& c) { c.model.index = 19; }, "model: index 19 is outside 0..18"},
-        {[](InstallChoices& c) { c.serialPortIndex = 7; }, "serialPortIndex: index 7 is outside 0..6"},
-        {[](InstallChoices& c) { c.serialPortIndex = -1; }, "serialPortIndex: index -1 is outside 0..6"},
-        {[](InstallChoices& c) { c.serial.baud = 9; }, "serial.baud: index 9 is outside 0..8"},
-        {[](InstallChoices& c) { c.serial.parity = 5; }, "serial.parity: index 5 is outside 0..4"},
-        {[](InstallChoices& c) { c.serial.dataBits = 4; }, "serial.dataBits: index 4 is outside 0..3"},
-        {[](InstallChoices& c) { c.serial.stopBits = 3; }, "serial.stopBits: index 3 is outside 0..2"},
-        {[](InstallChoices& c) { c.serial.flowControl = -2; }, "serial.flowControl: index -2 is outside 0..2"},
-    };
-    for (const auto& c : cases) {
-        InstallChoices choices = Opening();
-        c.spoil(choices);
-        try {
-            MakePlan(choices, "");
-            ADD_FAILURE() << "no error for " << c.message;
-        } catch (const PlanError& e) {
-            EXPECT_STREQ(e.what(), c.message);
-        }
+    for (const auto& [id, items] : expected) {
+        ASSERT_EQ(lists.count(id), 1u) << id << " has no items in " << TQ_RC_FILE;
+        EXPECT_EQ(lists.at(id), items) << id;
     }
 }
 

@@ -17,7 +17,7 @@ import winetest  # noqa: E402
 import wizard  # noqa: E402
 from wizard import control  # noqa: E402
 
-ARGS = wine_args.parse(["--display", "--exe", "--probe", "--package", "--tqinstall", "--checker"])
+ARGS = wine_args.parse(["--display", "--exe", "--probe", "--package", "--tqinstall", "--checker", "--ports"])
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 ID = wizard.resource_ids(ROOT)
 SHOTS = pathlib.Path(ARGS.build) / "screenshots"
@@ -251,6 +251,41 @@ class WizardInstallTest(unittest.TestCase):
         w.click(w.wait_dialog(DETAIL, event="command"), ID["IDC_EXIT"])
         w.wait_exit()
         self.assertEqual(self.check(wine)["printers"], [])
+
+    def test_port_with_a_non_ascii_name_is_listed_as_it_is_and_gets_the_printer(self):
+        # The spooler's names are in the system's ANSI code page (1252 here), not 936.
+        wine = self.machine("wizard-cp-port")
+        name = "Caf\u00e9:"
+        wine.run([ARGS.ports, "add", name], check=True)
+        w = self.probe(wine, "cp-port")
+        _, page = self.to_select_port(w)
+        rows = control(page, ID["IDC_PORTS"])["rows"]
+        row = next((r for r in rows if r["texts"][0] == name), None)
+        self.assertIsNotNone(row, [r["texts"][0] for r in rows])
+        self.assertEqual(row["texts"][1], "Local Port")
+        left, top, right, bottom = row["rect"]
+        w.click_at((left + right) // 2, (top + bottom) // 2)
+        self.assertEqual([n for n, sel in self.ports_of(w.snapshot(SELECT_PORT)) if sel], [name])
+        w.screenshot("select-port-non-ascii")
+        self.assertEqual(self.install_and_close(w, page)["text"], "Completed!")
+        port = wine.run([ARGS.ports, "port-of", OPENING_MODEL], check=True).stdout.decode("utf-8").strip()
+        self.assertEqual(port, name)
+        self.assertEqual(self.check(wine)["defaultPrinter"], OPENING_MODEL)
+
+    def test_existing_printer_on_another_port_ends_on_the_chosen_one(self):
+        wine = self.machine("wizard-existing")
+        r = wine.run([PACKAGE / ARGS.tqinstall, "install", "--json", "--port", "COM2:"], cwd=PACKAGE)
+        self.assertEqual(r.returncode, 0, r.stdout)
+        self.assertEqual([p["pPortName"] for p in self.check(wine)["printers"]], ["COM2:"])
+        w = self.probe(wine, "existing")
+        _, page = self.to_select_port(w)
+        self.assertEqual([n for n, sel in self.ports_of(page) if sel], ["LPT1:"])
+        self.assertEqual(self.install_and_close(w, page)["text"], "Completed!")
+        device = wizard.DEFAULT_PRINTER_KEY + "\\Device"
+        state = json.loads(wine.run([ARGS.checker, ENVIRONMENT, wizard.DEFAULT_PRINTER_KEY, "Device"],
+                                    check=True).stdout)
+        self.assert_installed(wine, state, OPENING_MODEL, "LPT1:")
+        self.assertEqual(state["registry"][device], OPENING_MODEL + ",winspool,LPT1:")
 
     # ---- failures ----
 

@@ -97,8 +97,10 @@ int Main(int argc, char** argv) {
     AddUninstallLoggedOptions(*uninstallLogged, uninstallLoggedOptions);
 
     // Every command that changes the machine waits for another run's lock.
+    // (set-default changes only the user's own setting; it runs at logon,
+    // where waiting for an install would hold the logon up.)
     unsigned waitSeconds = kDefaultLockWait;
-    for (auto* changing : {install, uninstall, apply, setDefault, uninstallLogged}) AddWaitOption(*changing, waitSeconds);
+    for (auto* changing : {install, uninstall, apply, uninstallLogged}) AddWaitOption(*changing, waitSeconds);
 
     auto* ports = app.add_subcommand("ports", "List the spooler's ports (name, monitor, description)");
     ports->add_flag("--json", json, "Print JSON");
@@ -114,7 +116,7 @@ int Main(int argc, char** argv) {
         if (*status) return *detect ? RunDetect(detectModel) : RunStatus(json);
         if (*uninstall) return WithMachineLock(waitSeconds, [&] { return RunUninstall(uninstallOptions); });
         if (*apply) return WithMachineLock(waitSeconds, [&] { return RunApply(applyOptions); });
-        if (*setDefault) return WithMachineLock(waitSeconds, [&] { return RunSetDefault(setDefaultOptions); });
+        if (*setDefault) return RunSetDefault(setDefaultOptions);
         if (*uninstallLogged) {
             return WithMachineLock(waitSeconds, [&] { return RunUninstallLogged(uninstallLoggedOptions); });
         }

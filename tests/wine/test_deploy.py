@@ -149,8 +149,11 @@ class Deploy(unittest.TestCase):
                        capture_output=True)
         self.addCleanup(newer.unlink)
         m = self.machine("msi-upgrade")
-        self.assertEqual(self.msiexec(m, "/i", m.wine.dos_path(MSI), "MODEL=5", "PORT=LPT2:"), 0)
-        self.assertEqual(self.msiexec(m, "/i", m.wine.dos_path(newer), "MODEL=5", "PORT=LPT2:"), 0)
+        # DEFAULT=0: neither the default printer nor the per-user step.
+        self.assertEqual(self.msiexec(m, "/i", m.wine.dos_path(MSI), "MODEL=5", "PORT=LPT2:", "DEFAULT=0"), 0)
+        reg = self.held(m, DEVICE, "Device", ACTIVE_SETUP, "StubPath")["registry"]
+        self.assertEqual((reg[DEVICE + "\\Device"], reg[ACTIVE_SETUP + "\\StubPath"]), (None, None))
+        self.assertEqual(self.msiexec(m, "/i", m.wine.dos_path(newer), "MODEL=5", "PORT=LPT2:", "DEFAULT=0"), 0)
 
         self.assertEqual(self.printers(m), {A31: "LPT2:"})
         self.assertEqual(self.detect(m, 5)[0], 0)
@@ -169,6 +172,23 @@ class Deploy(unittest.TestCase):
         self.assertEqual(self.msiexec(m, "/x", m.wine.dos_path(newer)), 0)
         self.assertEqual(self.printers(m), {})
         self.assertFalse(self.program_files(m).exists())
+
+    def test_msi_with_a_fleet_file(self):
+        m = self.machine("msi-fleet")
+        fleet = pathlib.Path(ARGS.work) / "deploy-msi-fleet.json"
+        fleet.write_text(json.dumps({"printers": [{"model": 5, "port": "LPT2:", "default": True},
+                                                  {"model": A10, "port": "LPT3:"}]}))
+        self.addCleanup(fleet.unlink)
+        self.assertEqual(self.msiexec(m, "/i", m.wine.dos_path(MSI), "FLEETFILE=" + m.wine.dos_path(fleet)), 0)
+        self.assertEqual(self.printers(m), {A31: "LPT2:", A10: "LPT3:"})
+        (line,) = self.log_lines(m)
+        self.assertEqual((line["command"], line["exitStatus"], line["changed"]), ("apply", 0, True))
+        reg = self.held(m, DEVICE, "Device", ACTIVE_SETUP, "StubPath")["registry"]
+        self.assertEqual(reg[DEVICE + "\\Device"], A31 + ",winspool,LPT2:")
+        self.assertIsNone(reg[ACTIVE_SETUP + "\\StubPath"])  # the fleet file says which is the default
+
+        self.assertEqual(self.msiexec(m, "/x", m.wine.dos_path(MSI)), 0)
+        self.assertEqual(self.printers(m), {})
 
     def test_the_remote_shell_lines_of_the_docs(self):
         text = DOCS.read_text(encoding="utf-8")

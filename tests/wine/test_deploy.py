@@ -295,7 +295,9 @@ class Deploy(unittest.TestCase):
         marker.unlink(missing_ok=True)
         self.addCleanup(marker.unlink, missing_ok=True)
         env = m.wine.env()
-        out = open(pathlib.Path(ARGS.work) / "deploy-lock-holder.out", "wb")
+        holder_out = pathlib.Path(ARGS.work) / "deploy-lock-holder.out"
+        self.addCleanup(holder_out.unlink, missing_ok=True)
+        out = open(holder_out, "wb")
         self.addCleanup(out.close)
         holder = subprocess.Popen(["wine", _args.holder, m.wine.dos_path(marker), "8"], env=env,
                                   stdin=subprocess.DEVNULL, stdout=out, stderr=out)

@@ -6,6 +6,7 @@
 
 #include "install/machine.h"
 #include "platform/names.h"
+#include "platform/system_services.h"
 
 namespace tq::cli {
 namespace {
@@ -91,7 +92,8 @@ InstallChoices ResolveChoices(const ChoiceOptions& o) {
     } else {
         throw CLI::ValidationError("--arch", "'" + o.arch + "' is not one of x86|x64");
     }
-    c.portName = o.port;
+    // The spooler takes port names in the system's code page; the arguments are UTF-8.
+    c.portName = platform::Utf8ToSystemText(o.port);
     c.makeDefault = o.makeDefault;
     c.serialPortIndex = IndexOf(kSerialPortItems, o.serialPort, "--serial-port", false);
     c.serial.baud = IndexOf(kBaudTexts, o.baud, "--baud", false);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/exit_codes.h"
+#include "platform/system_services.h"
 
 namespace tq::cli {
 int InstallExitStatus(const InstallReport& report) {
@@ -22,11 +23,13 @@ int InstallExitStatus(const InstallReport& report) {
 }
 
 nlohmann::json StepToJson(const StepReport& s, const ErrorTextFn& errorText, bool changesKnown) {
+    // Names and ports come from the spooler in the system's code page; JSON is UTF-8.
+    using platform::SystemTextToUtf8;
     return {{"step", WordsOf(s.kind).name},
-            {"subject", s.subject},
-            {"target", s.target},
-            {"source", s.source},
-            {"detail", s.detail},
+            {"subject", SystemTextToUtf8(s.subject)},
+            {"target", SystemTextToUtf8(s.target)},
+            {"source", SystemTextToUtf8(s.source)},
+            {"detail", SystemTextToUtf8(s.detail)},
             {"outcome", StepOutcomeName(s.outcome)},
             {"failed", IsFailure(s.outcome)},
             {"error", s.error},

@@ -28,7 +28,7 @@ nlohmann::json ChoicesToJson(const InstallChoices& c) {
     return {{"model", c.model.displayName},
             {"row", c.model.index},
             {"environment", EnvironmentName(c.architecture)},
-            {"port", c.portName},
+            {"port", platform::SystemTextToUtf8(c.portName)},
             {"makeDefault", c.makeDefault},
             {"serialPort", kSerialPortItems.at(static_cast<std::size_t>(c.serialPortIndex))},
             {"baud", kBaudTexts.at(static_cast<std::size_t>(c.serial.baud))},

@@ -30,7 +30,9 @@ int RunPorts(bool json) {
     if (json) {
         nlohmann::json ports = nlohmann::json::array();
         for (const auto& p : list.ports) {
-            ports.push_back({{"name", p.name}, {"monitor", p.monitor}, {"description", p.description}});
+            ports.push_back({{"name", platform::SystemTextToUtf8(p.name)},
+                             {"monitor", platform::SystemTextToUtf8(p.monitor)},
+                             {"description", platform::SystemTextToUtf8(p.description)}});
         }
         PrintJson(ports);
     } else {
@@ -45,7 +47,9 @@ int RunMonitors(bool json) {
     const platform::MonitorList list = machine->spooler().EnumMonitors();
     if (!list.call.ok) return Failed("EnumMonitorsA", list.call.error);
     if (json) {
-        PrintJson(list.names);
+        nlohmann::json names = nlohmann::json::array();
+        for (const auto& name : list.names) names.push_back(platform::SystemTextToUtf8(name));
+        PrintJson(names);
     } else {
         for (const auto& name : list.names) std::cout << name << "\n";
     }

@@ -120,6 +120,30 @@ std::unique_ptr<FileSystem> SystemFileSystem() { return std::make_unique<Win32Fi
 std::unique_ptr<Registry> SystemRegistry() { return std::make_unique<Win32Registry>(); }
 std::unique_ptr<Sleeper> SystemSleeper() { return std::make_unique<Win32Sleeper>(); }
 
+std::string SystemTextToUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (wide <= 0) return text;
+    std::wstring w(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &w[0], wide);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
+std::string Utf8ToSystemText(const std::string& text) {
+    if (text.empty()) return {};
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (wide <= 0) return text;
+    std::wstring w(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &w[0], wide);
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), wide, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
 std::string SystemErrorText(ErrorCode error) {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(

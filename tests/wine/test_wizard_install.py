@@ -270,6 +270,9 @@ class WizardInstallTest(unittest.TestCase):
         self.assertEqual(self.install_and_close(w, page)["text"], "Completed!")
         port = wine.run([ARGS.ports, "port-of", OPENING_MODEL], check=True).stdout.decode("utf-8").strip()
         self.assertEqual(port, name)
+        # tqinstall's JSON (UTF-8) gives the name as it is too.
+        listed = wine.run([PACKAGE / ARGS.tqinstall, "ports", "--json"], check=True).stdout
+        self.assertIn(name, [p["name"] for p in json.loads(listed)])
         self.assertEqual(self.check(wine)["defaultPrinter"], OPENING_MODEL)
 
     def test_existing_printer_on_another_port_ends_on_the_chosen_one(self):

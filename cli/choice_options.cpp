@@ -8,6 +8,7 @@
 
 #include "install/machine.h"
 #include "platform/names.h"
+#include "platform/system_services.h"
 
 namespace tq::cli {
 namespace {
@@ -96,9 +97,10 @@ InstallChoices ResolveChoices(const ChoiceOptions& o) {
     } else {
         throw CLI::ValidationError("--arch", "'" + o.arch + "' is not one of x86|x64");
     }
-    // A network port is named as Windows names the port the install makes.
+    // A network port is named as Windows names the port the install makes; the
+    // spooler takes port names in the system's code page, the arguments are UTF-8.
     const auto network = NetworkPortChoice(o.port);
-    c.portName = network ? network->name : o.port;
+    c.portName = network ? network->name : platform::Utf8ToSystemText(o.port);
     c.makeDefault = o.makeDefault;
     c.serialPortIndex = IndexOf(kSerialPortItems, o.serialPort, "--serial-port", false);
     c.serial.baud = IndexOf(kBaudTexts, o.baud, "--baud", false);

@@ -31,10 +31,10 @@ void AddUninstallOptions(CLI::App& app, UninstallOptions& o) {
 
 int RunCheckPackage(const CheckPackageOptions& o) {
     namespace fs = std::filesystem;
-    const fs::path package = o.package ? fs::path(*o.package) : fs::current_path();
+    const fs::path package = o.package ? fs::u8path(*o.package) : fs::current_path();
     std::error_code error;
     if (!fs::is_directory(package, error)) {
-        std::cerr << "tqinstall: --package: '" << package.string() << "' is not a folder\n";
+        std::cerr << "tqinstall: --package: '" << package.u8string() << "' is not a folder\n";
         return kExitBadArguments;
     }
     const auto check = CheckPackage([&](const std::string& relative) {
@@ -46,9 +46,9 @@ int RunCheckPackage(const CheckPackageOptions& o) {
         return fs::is_regular_file(package / path, e);
     });
     if (o.json) {
-        PrintJson(PackageCheckToJson(package.string(), check));
+        PrintJson(PackageCheckToJson(package.u8string(), check));
     } else {
-        std::cout << PackageCheckToText(package.string(), check);
+        std::cout << PackageCheckToText(package.u8string(), check);
     }
     return PackageComplete(check) ? kExitDone : kExitFailed;
 }

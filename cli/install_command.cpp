@@ -15,6 +15,7 @@
 #include "cli/exit_codes.h"
 #include "cli/report_output.h"
 #include "cli/run_log.h"
+#include "install/convergence.h"
 #include "install/install_run.h"
 #include "install/machine.h"
 #include "install/tcp_port.h"
@@ -98,7 +99,7 @@ int RunInstall(const InstallOptions& o) {
     if (o.package) {
         // The run takes its source files relative to the current directory.
         std::error_code error;
-        std::filesystem::current_path(*o.package, error);
+        std::filesystem::current_path(std::filesystem::u8path(*o.package), error);
         if (error) {
             std::cerr << "tqinstall: --package: cannot use the folder '" << *o.package << "': " << error.message()
                       << "\n";
@@ -110,10 +111,10 @@ int RunInstall(const InstallOptions& o) {
     ProgressPrinter progress(progressOut, IsTerminal(o.json ? stderr : stdout));
     if (!o.json) {
         std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
-                  << " from " << std::filesystem::current_path().string() << "\n";
+                  << " from " << std::filesystem::current_path().u8string() << "\n";
     }
     const InstallReport report = networkPort ? InstallOnNetworkPort(choices, *networkPort, progress, machine->Platform())
-                                             : InstallPrinter(choices, progress, machine->Platform());
+                                             : InstallConverging(choices, progress, machine->Platform());
     // Without its network port nothing else was done.
     const bool portFailed = networkPort && IsFailure(report.steps.front().outcome);
 

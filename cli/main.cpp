@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/choice_options.h"
+#include "cli/deploy_commands.h"
 #include "cli/driver_directory.h"
 #include "cli/exit_codes.h"
 #include "cli/fleet_commands.h"
@@ -12,6 +13,7 @@
 #include "cli/probe_command.h"
 #include "cli/spooler_lists.h"
 #include "cli/test_print_command.h"
+#include "cli/utf8_arguments.h"
 
 namespace {
 
@@ -44,10 +46,12 @@ int RunPlan(const ChoiceOptions& options, bool json) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// The arguments as UTF-8 (see utf8_arguments.h).
+int Main(int argc, char** argv) {
     CLI::App app{"tqinstall: installs, checks and removes the TQ and R receipt-printer drivers without a person.\n"
                  "Exit status, the same for every command: 0 done, 1 something failed (the report says what),\n"
-                 "2 bad arguments, 3 not allowed (no administrator rights)."};
+                 "2 bad arguments, 3 not allowed (no administrator rights), 1618 another tqinstall run\n"
+                 "held the machine for the whole --wait."};
     app.require_subcommand(1);
 
     bool json = false;
@@ -70,6 +74,14 @@ int main(int argc, char** argv) {
 
     auto* status = app.add_subcommand("status", "For each model: driver environments, printer, port, state and jobs waiting, default printer");
     status->add_flag("--json", json, "Print JSON");
+    std::string detectModel;
+    auto* detectModelOption = status->add_option("--model", detectModel, "With --detect: the model, a row or a name");
+    auto* detect = status->add_flag("--detect",
+                                    "Detection rule: one line and exit 0 when the model's driver is registered for "
+                                    "this machine's environment and its printer exists with that driver; else "
+                                    "nothing on stdout and exit 1");
+    detect->needs(detectModelOption);
+    detectModelOption->needs(detect);
 
     UninstallOptions uninstallOptions;
     auto* uninstall = app.add_subcommand(
@@ -80,6 +92,26 @@ int main(int argc, char** argv) {
     auto* testPrint = app.add_subcommand(
         "test-print", "Print a test receipt on a model's printer as one RAW job and wait until it has left the queue");
     AddTestPrintOptions(*testPrint, testPrintOptions);
+
+    ApplyOptions applyOptions;
+    auto* apply = app.add_subcommand(
+        "apply", "Install the printers of a fleet file in order; the whole file is checked before anything changes");
+    AddApplyOptions(*apply, applyOptions);
+
+    SetDefaultOptions setDefaultOptions;
+    auto* setDefault = app.add_subcommand("set-default", "Make a model's printer the current user's default printer");
+    AddSetDefaultOptions(*setDefault, setDefaultOptions);
+
+    UninstallLoggedOptions uninstallLoggedOptions;
+    auto* uninstallLogged = app.add_subcommand(
+        "uninstall-logged", "Uninstall the printers that the installs recorded in a --log file created (and only those)");
+    AddUninstallLoggedOptions(*uninstallLogged, uninstallLoggedOptions);
+
+    // Every command that changes the machine waits for another run's lock.
+    // (set-default changes only the user's own setting; it runs at logon,
+    // where waiting for an install would hold the logon up.)
+    unsigned waitSeconds = kDefaultLockWait;
+    for (auto* changing : {install, uninstall, apply, uninstallLogged}) AddWaitOption(*changing, waitSeconds);
 
     auto* ports = app.add_subcommand("ports", "List the spooler's ports (name, monitor, description)");
     ports->add_flag("--json", json, "Print JSON");
@@ -95,11 +127,16 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
         if (*models) return RunModels(json);
         if (*plan) return RunPlan(planOptions, json);
-        if (*install) return RunInstall(installOptions);
+        if (*install) return WithMachineLock(waitSeconds, [&] { return RunInstall(installOptions); });
         if (*checkPackage) return RunCheckPackage(checkOptions);
-        if (*status) return RunStatus(json);
-        if (*uninstall) return RunUninstall(uninstallOptions);
+        if (*status) return *detect ? RunDetect(detectModel) : RunStatus(json);
         if (*testPrint) return RunTestPrint(testPrintOptions);
+        if (*uninstall) return WithMachineLock(waitSeconds, [&] { return RunUninstall(uninstallOptions); });
+        if (*apply) return WithMachineLock(waitSeconds, [&] { return RunApply(applyOptions); });
+        if (*setDefault) return RunSetDefault(setDefaultOptions);
+        if (*uninstallLogged) {
+            return WithMachineLock(waitSeconds, [&] { return RunUninstallLogged(uninstallLoggedOptions); });
+        }
         if (*ports) return RunPorts(json);
         if (*monitors) return RunMonitors(json);
         if (*probe) return RunProbe(probeOptions);
@@ -118,3 +155,14 @@ int main(int argc, char** argv) {
     }
     return kExitBadArguments;
 }
+
+#ifdef _WIN32
+// Windows passes the arguments as UTF-16 here (linked with -municode), so a
+// path outside the ANSI code page arrives intact.
+int wmain(int argc, wchar_t** argv) {
+    Utf8Arguments arguments(argc, argv);
+    return Main(arguments.argc(), arguments.argv());
+}
+#else
+int main(int argc, char** argv) { return Main(argc, argv); }
+#endif

@@ -18,6 +18,7 @@ std::string ReportToText(const InstallReport& report, const ErrorTextFn& errorTe
 int InstallExitStatus(const InstallReport& report);
 
 // One step as the JSON report and the log line give it.
-nlohmann::json StepToJson(const StepReport& step, const ErrorTextFn& errorText);
+// `changesKnown`: the run looked before it acted; else "changed" is null.
+nlohmann::json StepToJson(const StepReport& step, const ErrorTextFn& errorText, bool changesKnown);
 
 }  // namespace tq::cli

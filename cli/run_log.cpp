@@ -1,5 +1,7 @@
 #include "cli/run_log.h"
 
+#include <filesystem>
+
 #include <CLI/CLI.hpp>
 #include <cstdlib>
 #include <ctime>
@@ -26,7 +28,7 @@ nlohmann::json ChoicesToJson(const InstallChoices& c) {
     return {{"model", c.model.displayName},
             {"row", c.model.index},
             {"environment", EnvironmentName(c.architecture)},
-            {"port", c.portName},
+            {"port", platform::SystemTextToUtf8(c.portName)},
             {"makeDefault", c.makeDefault},
             {"serialPort", kSerialPortItems.at(static_cast<std::size_t>(c.serialPortIndex))},
             {"baud", kBaudTexts.at(static_cast<std::size_t>(c.serial.baud))},
@@ -40,13 +42,14 @@ nlohmann::json LogLine(const std::string& time, const std::string& machine, cons
                        const nlohmann::json& choices, const InstallReport& report, int exitStatus,
                        const ErrorTextFn& errorText) {
     nlohmann::json steps = nlohmann::json::array();
-    for (const auto& s : report.steps) steps.push_back(StepToJson(s, errorText));
+    for (const auto& s : report.steps) steps.push_back(StepToJson(s, errorText, report.changesKnown));
     return {{"time", time},
             {"machine", machine},
             {"command", command},
             {"choices", choices},
             {"exitStatus", exitStatus},
             {"succeeded", report.Clean()},
+            {"changed", report.changesKnown ? nlohmann::json(report.Changed()) : nlohmann::json()},
             {"environment", report.environment},
             {"steps", steps}};
 }
@@ -61,7 +64,8 @@ void AddLogOption(CLI::App& app, std::optional<std::string>& log) {
 
 bool RunLogFile::Open(const std::optional<std::string>& path) {
     if (!path) return true;
-    out_ = std::make_unique<std::ofstream>(*path, std::ios::app | std::ios::binary);
+    // A UTF-8 path (see utf8_arguments.h), opened by its UTF-16 name on Windows.
+    out_ = std::make_unique<std::ofstream>(std::filesystem::u8path(*path), std::ios::app | std::ios::binary);
     if (!*out_) {
         std::cerr << "tqinstall: --log: cannot open '" << *path << "' for appending; nothing was done\n";
         out_.reset();

@@ -46,7 +46,7 @@ public:
     // Appends the run's line; false (said on stderr) when it could not be written.
     bool Write(const std::string& command, const nlohmann::json& choices, const InstallReport& report,
                int exitStatus);
-    // Appends a line made elsewhere; false (said on stderr) when it could not be written.
+    // Appends a line made elsewhere (apply's, with every printer's report).
     bool WriteLine(const nlohmann::json& line);
 
 private:

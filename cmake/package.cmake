@@ -18,3 +18,15 @@ function(tq_package_target target subdir)
     VERBATIM)
   add_dependencies(tq_package ${target})
 endfunction()
+
+# TQPrinterDrivers.msi from the package folder (the 32-bit build's tqinstall
+# and payload), made with wixl by packaging/build-msi.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(TQ_MSI ${CMAKE_BINARY_DIR}/TQPrinterDrivers.msi)
+  add_custom_target(tq_msi ALL
+    COMMAND ${PROJECT_SOURCE_DIR}/packaging/build-msi ${TQ_PACKAGE_DIR} ${TQ_MSI} ${PROJECT_VERSION}
+    BYPRODUCTS ${TQ_MSI}
+    COMMENT "Building TQPrinterDrivers.msi"
+    VERBATIM)
+  add_dependencies(tq_msi tq_package)
+endif()

@@ -80,6 +80,13 @@ bool InstallReport::Clean() const {
     return true;
 }
 
+bool InstallReport::Changed() const {
+    for (const auto& step : steps) {
+        if (step.changed) return true;
+    }
+    return false;
+}
+
 const char* StepOutcomeName(StepOutcome outcome) {
     switch (outcome) {
         case StepOutcome::Succeeded: return "succeeded";

@@ -60,6 +60,10 @@ struct StepReport {
     StepOutcome outcome = StepOutcome::Succeeded;
     platform::ErrorCode error = platform::kErrorSuccess;
     std::int64_t durationMs = 0;
+    // Whether the step changed the machine (a copy of bytes that were there
+    // already, a value that held that text: no). Set by the runs that look
+    // before they act: InstallConverging and UninstallModel.
+    bool changed = false;
 };
 
 // The report of a run: an installation, or an uninstallation.
@@ -67,9 +71,14 @@ struct InstallReport {
     std::string environment;
     std::string driverDirectory;   // as the spooler reported it; may be empty
     std::vector<StepReport> steps;  // in the order the run took them
+    // Whether the run looked before it acted, so that the steps' `changed` tell
+    // (InstallConverging, UninstallModel); otherwise they say nothing.
+    bool changesKnown = false;
 
     // True when no step failed (an existing printer and unplanned values are fine).
     bool Clean() const;
+    // True when a step changed the machine.
+    bool Changed() const;
 };
 
 bool IsFailure(StepOutcome outcome);

@@ -1,5 +1,7 @@
 #include "install/tcp_port.h"
 
+#include "install/convergence.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -268,12 +270,15 @@ StepReport MakeTcpPort(platform::Spooler& spooler, const TcpPortSettings& port) 
 
 InstallReport InstallOnNetworkPort(const InstallChoices& choices, const TcpPortSettings& port, ProgressSink& sink,
                                    const platform::InstallPlatform& platform) {
-    const StepReport portStep = MakeTcpPort(platform.spooler, port);
+    StepReport portStep = MakeTcpPort(platform.spooler, port);
+    // Only a port made now is a change; a port reused as it was is not.
+    portStep.changed = portStep.outcome == StepOutcome::Succeeded;
     InstallReport report;
     if (IsFailure(portStep.outcome)) {
         report.environment = EnvironmentName(choices.architecture);
+        report.changesKnown = true;  // nothing was done, so nothing changed
     } else {
-        report = InstallPrinter(choices, sink, platform);
+        report = InstallConverging(choices, sink, platform);
     }
     report.steps.insert(report.steps.begin(), portStep);
     return report;

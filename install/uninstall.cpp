@@ -110,7 +110,9 @@ std::vector<FileRemoval> FilesToRemove(const ModelEntry& model, const std::strin
     return removals;
 }
 
-InstallReport UninstallModel(const ModelEntry& model, Architecture architecture, platform::Spooler& spooler,
+namespace {
+
+InstallReport UninstallSteps(const ModelEntry& model, Architecture architecture, platform::Spooler& spooler,
                              platform::FileSystem& files, platform::Registry& registry) {
     InstallReport report;
     report.environment = EnvironmentName(architecture);
@@ -182,6 +184,17 @@ InstallReport UninstallModel(const ModelEntry& model, Architecture architecture,
             }));
         }
     }
+    return report;
+}
+
+}  // namespace
+
+InstallReport UninstallModel(const ModelEntry& model, Architecture architecture, platform::Spooler& spooler,
+                             platform::FileSystem& files, platform::Registry& registry) {
+    InstallReport report = UninstallSteps(model, architecture, spooler, files, registry);
+    report.changesKnown = true;
+    // Every step looked before it acted: only a deletion that was done changed the machine.
+    for (StepReport& step : report.steps) step.changed = step.outcome == StepOutcome::Succeeded;
     return report;
 }
 

@@ -17,6 +17,10 @@ public:
 
     // DeleteFileA(path). (Not named DeleteFile, for the same reason.)
     virtual CallResult Delete(const std::string& path) = 0;
+
+    // Whether both files exist and hold the same bytes (read through
+    // CreateFileA and ReadFile). False when either cannot be read.
+    virtual bool SameBytes(const std::string& first, const std::string& second) = 0;
 };
 
 }  // namespace tq::platform

@@ -23,6 +23,11 @@ std::unique_ptr<Sleeper> SystemSleeper();
 // there is no Win32.
 std::string SystemTextToUtf8(const std::string& text);
 
+// The other way: UTF-8 (tqinstall's arguments, a fleet file) to the system's
+// ANSI code page, as the spooler's A calls take it; a character the code page
+// lacks becomes its best fit. The same text where there is no Win32.
+std::string Utf8ToSystemText(const std::string& text);
+
 // The system's message for `error` (FormatMessage) as UTF-8, without the
 // trailing line break; empty where there is no such message or no Win32.
 std::string SystemErrorText(ErrorCode error);

@@ -9,5 +9,6 @@ std::unique_ptr<Registry> SystemRegistry() { return nullptr; }
 std::unique_ptr<Sleeper> SystemSleeper() { return nullptr; }
 std::string SystemErrorText(ErrorCode) { return {}; }
 std::string SystemTextToUtf8(const std::string& text) { return text; }
+std::string Utf8ToSystemText(const std::string& text) { return text; }
 
 }  // namespace tq::platform

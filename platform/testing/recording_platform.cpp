@@ -92,7 +92,29 @@ CallResult RecordingPlatform::AddPrinterDriver(const DriverRecord& d) {
     const ErrorCode error = Record("AddPrinterDriverA", {std::to_string(d.cVersion), d.pName, d.pEnvironment,
                                                          d.pDriverPath, d.pDataFile, d.pConfigFile, d.pHelpFile,
                                                          dependents, d.pMonitorName, d.pDefaultDataType});
-    return error ? CallResult::Failure(error) : CallResult::Success();
+    if (error) return CallResult::Failure(error);
+    // Registered as the spooler lists it: its files under the version folder.
+    const std::string v3 = driverDirectory + "\\3";
+    const auto under = [&](std::string file) { return v3 + (file.rfind('\\', 0) == 0 ? "" : "\\") + file; };
+    InstalledDriver installed;
+    installed.version = 3;
+    installed.name = d.pName;
+    installed.environment = d.pEnvironment;
+    installed.driverPath = under(d.pDriverPath);
+    installed.dataFile = under(d.pDataFile);
+    installed.configFile = under(d.pConfigFile);
+    installed.helpFile = under(d.pHelpFile);
+    for (const auto& entry : DependentFileEntries(d.pDependentFiles)) installed.dependentFiles.push_back(under(entry));
+    installed.monitorName = d.pMonitorName;
+    installed.defaultDataType = d.pDefaultDataType;
+    for (auto& existing : drivers) {
+        if (existing.name == d.pName && existing.environment == d.pEnvironment) {
+            existing = installed;
+            return CallResult::Success();
+        }
+    }
+    drivers.push_back(installed);
+    return CallResult::Success();
 }
 
 AddPrinterResult RecordingPlatform::AddPrinter(const PrinterRecord& p) {
@@ -281,12 +303,24 @@ XcvAnswer RecordingPlatform::XcvData(PrinterHandle handle, const std::string& da
 
 CallResult RecordingPlatform::Copy(const std::string& source, const std::string& destination, bool failIfExists) {
     const ErrorCode error = Record("CopyFileA", {source, destination, failIfExists ? "TRUE" : "FALSE"});
-    return error ? CallResult::Failure(error) : CallResult::Success();
+    if (error) return CallResult::Failure(error);
+    const auto found = fileBytes.find(source);
+    if (found != fileBytes.end()) fileBytes[destination] = found->second;
+    return CallResult::Success();
 }
 
 CallResult RecordingPlatform::Delete(const std::string& path) {
     const ErrorCode error = Record("DeleteFileA", {path});
-    return error ? CallResult::Failure(error) : CallResult::Success();
+    if (error) return CallResult::Failure(error);
+    fileBytes.erase(path);
+    return CallResult::Success();
+}
+
+bool RecordingPlatform::SameBytes(const std::string& first, const std::string& second) {
+    Record("CompareFiles", {first, second});
+    const auto a = fileBytes.find(first);
+    const auto b = fileBytes.find(second);
+    return a != fileBytes.end() && b != fileBytes.end() && a->second == b->second;
 }
 
 std::string RecordingPlatform::ValueName(RegistryKey key, const std::string& valueName) const {

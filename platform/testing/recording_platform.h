@@ -56,6 +56,7 @@ public:
     // it away.
     std::vector<InstalledPrinter> printers;
     // What EnumPrinterDriversA lists (those of the asked environment);
+    // AddPrinterDriverA adds or replaces one (its files under driverDirectory\3),
     // DeletePrinterDriverA takes one away.
     std::vector<InstalledDriver> drivers;
     // String values by "ROOT\key path\value name" (RegistryRootName roots):
@@ -76,6 +77,10 @@ public:
     // no such job) and how many GetJobA calls came before: lets a test move a
     // job or a printer on while the caller waits.
     std::function<void(SpooledJob* job, int earlierPolls)> onGetJob;
+
+    // File contents by path: CopyFileA copies an entry (when its source has
+    // one) and DeleteFileA removes it; the byte comparison reads them.
+    std::map<std::string, std::string> fileBytes;
 
     // Makes every later call named `name` fail with `error`, or only those for
     // which `when` returns true (it sees the call as recorded).
@@ -121,6 +126,7 @@ public:
     // FileSystem
     CallResult Copy(const std::string& source, const std::string& destination, bool failIfExists) override;
     CallResult Delete(const std::string& path) override;
+    bool SameBytes(const std::string& first, const std::string& second) override;
     // Registry
     OpenKeyResult OpenKeyForWriting(RegistryRoot root, const std::string& keyPath) override;
     ErrorCode SetStringValue(RegistryKey key, const std::string& valueName, const std::string& data) override;

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <vector>
+
 #include "platform/win32/win32_services.h"
 
 namespace tq::platform {
@@ -18,6 +21,42 @@ public:
     CallResult Delete(const std::string& path) override {
         if (DeleteFileA(path.c_str())) return CallResult::Success();
         return CallResult::Failure(GetLastError());
+    }
+
+    bool SameBytes(const std::string& first, const std::string& second) override {
+        const HANDLE a = OpenForReading(first);
+        if (a == INVALID_HANDLE_VALUE) return false;
+        const HANDLE b = OpenForReading(second);
+        if (b == INVALID_HANDLE_VALUE) {
+            CloseHandle(a);
+            return false;
+        }
+        bool same = false;
+        LARGE_INTEGER sizeA{}, sizeB{};
+        if (GetFileSizeEx(a, &sizeA) && GetFileSizeEx(b, &sizeB) && sizeA.QuadPart == sizeB.QuadPart) {
+            same = true;
+            constexpr DWORD kChunk = 64 * 1024;
+            std::vector<char> bufferA(kChunk), bufferB(kChunk);
+            for (;;) {
+                DWORD readA = 0, readB = 0;
+                if (!ReadFile(a, bufferA.data(), kChunk, &readA, nullptr) ||
+                    !ReadFile(b, bufferB.data(), kChunk, &readB, nullptr) || readA != readB ||
+                    std::memcmp(bufferA.data(), bufferB.data(), readA) != 0) {
+                    same = false;
+                    break;
+                }
+                if (readA == 0) break;
+            }
+        }
+        CloseHandle(a);
+        CloseHandle(b);
+        return same;
+    }
+
+private:
+    static HANDLE OpenForReading(const std::string& path) {
+        return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 };
 
@@ -90,6 +129,18 @@ std::string SystemTextToUtf8(const std::string& text) {
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
     if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
+std::string Utf8ToSystemText(const std::string& text) {
+    if (text.empty()) return {};
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (wide <= 0) return text;
+    std::wstring w(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &w[0], wide);
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), wide, &out[0], bytes, nullptr, nullptr);
     return out;
 }
 

@@ -12,6 +12,7 @@
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/fleet_file.h"
+#include "cli/install_command.h"
 #include "cli/logged_installs.h"
 #include "cli/report_output.h"
 #include "cli/run_log.h"
@@ -88,16 +89,17 @@ int RunApply(const ApplyOptions& o) {
         std::cerr << "tqinstall: apply: " << o.file << ": " << e.what() << "; nothing was done\n";
         return kExitBadArguments;
     }
-    for (std::size_t i = 0; i < printers.size(); ++i) {
-        if (printers[i].testPrint) {
-            std::cerr << "tqinstall: apply: " << o.file << ": printers[" << i
-                      << "].testPrint: this tqinstall cannot print a test receipt; nothing was done\n";
-            return kExitBadArguments;
-        }
-    }
-
     const auto machine = Machine::Open();
     if (!machine) return NeedsWindows("apply");
+    // Every port, like every other value of the file, is checked before anything changes.
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+        const std::string place = "printers[" + std::to_string(i) + "].port";
+        if (const auto refused = CheckPortBeforeInstall(machine->spooler(), printers[i].choices.portName,
+                                                        printers[i].networkPort, place)) {
+            std::cerr << "tqinstall: apply: " << o.file << ": " << refused->message << "\n";
+            return refused->status;
+        }
+    }
     RunLogFile log;  // opened before --package changes the current directory
     if (!log.Open(o.log)) return kExitBadArguments;
     if (o.package) {
@@ -126,21 +128,36 @@ int RunApply(const ApplyOptions& o) {
                       << choices.portName << " for " << EnvironmentName(choices.architecture)
                       << (choices.makeDefault ? ", the default printer" : "") << "\n";
         }
-        const InstallReport report = InstallConverging(choices, progress, machine->Platform());
-        const int printerStatus = InstallExitStatus(report);
-        status = Worse(status, printerStatus);
+        const InstallReport report = InstallOnePrinter(choices, printers[i].networkPort, progress, machine->Platform());
+        int printerStatus = InstallExitStatus(report);
         changed = changed || report.Changed();
+        // A test receipt follows a clean install only, as with install --test-print.
+        std::optional<TestPrintRun> receipt;
+        if (printers[i].testPrint && printerStatus == kExitDone) {
+            receipt = PrintTestReceipt(machine->spooler(), machine->Platform().sleeper, choices.model, ReceiptOptions{});
+            printerStatus = TestPrintExitStatus(receipt->report);
+        }
+        status = Worse(status, printerStatus);
+        nlohmann::json receiptJson = nullptr;
+        if (receipt) receiptJson = TestPrintToJson(receipt->settings, receipt->report, platform::SystemErrorText);
         if (o.json) {
             nlohmann::json entry = ReportToJson(report, platform::SystemErrorText);
             entry["choices"] = ChoicesToJson(choices);
             entry["exitStatus"] = printerStatus;
+            if (printers[i].testPrint) entry["testPrint"] = receiptJson;
             reports.push_back(entry);
         } else {
             std::cout << ReportToText(report, platform::SystemErrorText);
+            if (receipt) {
+                std::cout << TestPrintToText(receipt->settings, receipt->report, platform::SystemErrorText);
+            } else if (printers[i].testPrint) {
+                std::cout << "No test receipt was printed: the installation did not succeed.\n";
+            }
         }
         nlohmann::json line = LogLine("", computer, "install", ChoicesToJson(choices), report, printerStatus,
                                       platform::SystemErrorText);
         for (const char* key : {"time", "machine", "command"}) line.erase(key);
+        if (printers[i].testPrint) line["testPrint"] = receiptJson;
         logged.push_back(line);
     }
 

@@ -4,6 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "cli/network_output.h"
+
 namespace tq::cli {
 namespace {
 
@@ -65,6 +67,7 @@ FleetPrinter ParseEntry(const json& entry, const std::string& place, const std::
     printer.testPrint = testPrint;
     try {
         printer.choices = ResolveChoices(options);
+        printer.networkPort = NetworkPortChoice(options.port);
     } catch (const CLI::ValidationError& e) {
         // Name the key whose option ResolveChoices refused.
         const std::string what = e.what();

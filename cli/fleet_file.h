@@ -6,17 +6,20 @@
 // before anything is installed.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "cli/choice_options.h"
 #include "install/plan.h"
+#include "install/tcp_port.h"
 
 namespace tq::cli {
 
 struct FleetPrinter {
     InstallChoices choices;  // makeDefault true only for the entry that says "default": true
+    std::optional<TcpPortSettings> networkPort;  // for "port": "tcp:HOST[:PORT]"
     bool testPrint = false;
 };
 

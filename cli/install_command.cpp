@@ -70,29 +70,40 @@ void AddInstallOptions(CLI::App& app, InstallOptions& o) {
     AddReceiptOptions(app, o.receipt, testPrint);
 }
 
+std::optional<PortRefusal> CheckPortBeforeInstall(platform::Spooler& spooler, const std::string& portName,
+                                                  const std::optional<TcpPortSettings>& networkPort,
+                                                  const std::string& place) {
+    // A printer on a port the spooler does not have prints nowhere (and
+    // Windows refuses it halfway, after the files and the driver): the port is
+    // checked before anything changes. A network port is made by the run instead.
+    if (networkPort) return std::nullopt;
+    const platform::PortList listed = spooler.EnumPorts();
+    if (!listed.call.ok) {
+        std::string message = "the spooler's ports could not be listed to check the port (EnumPortsA error " +
+                              std::to_string(listed.call.error);
+        const std::string text = platform::SystemErrorText(listed.call.error);
+        if (!text.empty()) message += ": " + text;
+        return PortRefusal{kExitFailed, message + "); nothing was done"};
+    }
+    if (auto refused = PortNotListedMessage(portName, listed.ports, place)) return PortRefusal{kExitBadArguments, *refused};
+    return std::nullopt;
+}
+
+InstallReport InstallOnePrinter(const InstallChoices& choices, const std::optional<TcpPortSettings>& networkPort,
+                                ProgressSink& sink, const platform::InstallPlatform& platform) {
+    return networkPort ? InstallOnNetworkPort(choices, *networkPort, sink, platform)
+                       : InstallConverging(choices, sink, platform);
+}
+
 int RunInstall(const InstallOptions& o) {
     const InstallChoices choices = ResolveChoices(o.choices);
     // A registry write failure goes into the report; nobody is there to confirm a box.
     const auto machine = Machine::Open();
     if (!machine) return NeedsWindows("install");
     const std::optional<TcpPortSettings> networkPort = NetworkPortChoice(o.choices.port);
-    // A printer on a port the spooler does not have prints nowhere (and
-    // Windows refuses it halfway, after the files and the driver): the port is
-    // checked before anything changes. A network port is made by the run instead.
-    if (!networkPort) {
-        const platform::PortList listed = machine->spooler().EnumPorts();
-        if (!listed.call.ok) {
-            std::cerr << "tqinstall: the spooler's ports could not be listed to check --port (EnumPortsA error "
-                      << listed.call.error;
-            const std::string text = platform::SystemErrorText(listed.call.error);
-            if (!text.empty()) std::cerr << ": " << text;
-            std::cerr << "); nothing was done\n";
-            return kExitFailed;
-        }
-        if (const auto refused = PortNotListedMessage(choices.portName, listed.ports)) {
-            std::cerr << "tqinstall: " << *refused << "\n";
-            return kExitBadArguments;
-        }
+    if (const auto refused = CheckPortBeforeInstall(machine->spooler(), choices.portName, networkPort)) {
+        std::cerr << "tqinstall: " << refused->message << "\n";
+        return refused->status;
     }
     RunLogFile log;  // opened before --package changes the current directory
     if (!log.Open(o.log)) return kExitBadArguments;
@@ -113,8 +124,7 @@ int RunInstall(const InstallOptions& o) {
         std::cout << "Installing \"" << choices.model.displayName << "\" for " << EnvironmentName(choices.architecture)
                   << " from " << std::filesystem::current_path().u8string() << "\n";
     }
-    const InstallReport report = networkPort ? InstallOnNetworkPort(choices, *networkPort, progress, machine->Platform())
-                                             : InstallConverging(choices, progress, machine->Platform());
+    const InstallReport report = InstallOnePrinter(choices, networkPort, progress, machine->Platform());
     // Without its network port nothing else was done.
     const bool portFailed = networkPort && IsFailure(report.steps.front().outcome);
 

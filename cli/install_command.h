@@ -6,6 +6,9 @@
 
 #include "cli/choice_options.h"
 #include "cli/test_print_command.h"
+#include "install/install_run.h"
+#include "install/tcp_port.h"
+#include "platform/install_platform.h"
 
 namespace tq::cli {
 
@@ -20,5 +23,22 @@ struct InstallOptions {
 
 void AddInstallOptions(CLI::App& app, InstallOptions& options);
 int RunInstall(const InstallOptions& options);
+
+// Why an install cannot go on its port, checked before anything changes: a
+// port the spooler does not list (status 2), or a port list that could not be
+// read (status 1). A network port passes: the install makes it. `place` names
+// where the port was given ("--port", "printers[1].port").
+struct PortRefusal {
+    int status;
+    std::string message;
+};
+std::optional<PortRefusal> CheckPortBeforeInstall(platform::Spooler& spooler, const std::string& portName,
+                                                  const std::optional<TcpPortSettings>& networkPort,
+                                                  const std::string& place = "--port");
+
+// One printer's installation, as install and apply run it: its network port
+// first when it has one, then the installation that tells what it changed.
+InstallReport InstallOnePrinter(const InstallChoices& choices, const std::optional<TcpPortSettings>& networkPort,
+                                ProgressSink& sink, const platform::InstallPlatform& platform);
 
 }  // namespace tq::cli

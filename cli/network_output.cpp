@@ -49,12 +49,13 @@ std::string NetworkPortToText(const std::optional<TcpPortSettings>& port) {
     return out.str();
 }
 
-std::optional<std::string> PortNotListedMessage(const std::string& port, const std::vector<platform::PortInfo>& ports) {
+std::optional<std::string> PortNotListedMessage(const std::string& port, const std::vector<platform::PortInfo>& ports,
+                                                const std::string& place) {
     const bool listed = !port.empty() && std::any_of(ports.begin(), ports.end(), [&](const platform::PortInfo& p) {
                             return platform::SameName(p.name, port);
                         });
     if (listed) return std::nullopt;
-    std::string message = port.empty() ? "--port is empty" : "--port: the spooler has no port \"" + port + "\"";
+    std::string message = port.empty() ? place + " is empty" : place + ": the spooler has no port \"" + port + "\"";
     message += "; nothing was done. ";
     if (ports.empty()) {
         message += "The spooler lists no ports.";
@@ -63,7 +64,7 @@ std::optional<std::string> PortNotListedMessage(const std::string& port, const s
         for (const auto& p : ports) message += " \"" + p.name + "\"";
         message += ".";
     }
-    message += " A network printer takes --port tcp:HOST[:PORT].";
+    message += " A network printer takes tcp:HOST[:PORT].";
     return message;
 }
 

@@ -25,7 +25,8 @@ std::string NetworkPortToText(const std::optional<TcpPortSettings>& port);
 
 // Why `port` cannot be used, listing the ports there are; nullopt when the
 // spooler lists it (compared without regard to case).
-std::optional<std::string> PortNotListedMessage(const std::string& port, const std::vector<platform::PortInfo>& ports);
+std::optional<std::string> PortNotListedMessage(const std::string& port, const std::vector<platform::PortInfo>& ports,
+                                                const std::string& place = "--port");
 
 nlohmann::json ProbeToJson(const ProbeResult& result);
 std::string ProbeToText(const ProbeResult& result, const ErrorTextFn& errorText);

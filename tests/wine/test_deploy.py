@@ -3,7 +3,6 @@
 failing install, an upgrade), tqinstall apply and its fleet-file checks, a
 second identical run, the machine-wide lock, and a package folder whose name
 lies outside the ANSI code page (1252 here)."""
-import argparse
 import json
 import pathlib
 import shlex
@@ -14,19 +13,15 @@ import time
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import wine_args  # noqa: E402
-
-_own = argparse.ArgumentParser(add_help=False, allow_abbrev=False)
-for option in ["--msi", "--version", "--build-msi", "--holder"]:
-    _own.add_argument(option)
-_args, sys.argv[1:] = _own.parse_known_args()
-import test_install as base  # noqa: E402
 import winetest  # noqa: E402
 
-ARGS, PACKAGE, TQINSTALL = base.ARGS, base.PACKAGE, base.TQINSTALL
-MSI = pathlib.Path(_args.msi)
+ARGS = winetest.parse_args(["--package", "--tqinstall", "--checker", "--msi", "--version", "--build-msi",
+                            "--holder"])
+PACKAGE = pathlib.Path(ARGS.package)
+TQINSTALL = PACKAGE / ARGS.tqinstall
+MSI = pathlib.Path(ARGS.msi)
 ENV = "Windows NT x86"
-DEVICE = base.DEVICE_KEY
+DEVICE = winetest.DEVICE_KEY
 A31, A10 = "TQ-A31 Series", "TQ-A10(No Cut) Series"  # rows 5 and 0
 ACTIVE_SETUP = "HKLM\\Software\\Microsoft\\Active Setup\\Installed Components\\TQPrinterDrivers"
 UNINSTALL = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
@@ -50,9 +45,7 @@ def higher_version(version):
 
 class Deploy(unittest.TestCase):
     def machine(self, name):
-        prefix = pathlib.Path(ARGS.work) / f"deploy-{name}"
-        self.addCleanup(shutil.rmtree, prefix, ignore_errors=True)
-        return base.Machine(self, "win32", prefix.name)
+        return winetest.Machine(self, f"deploy-{name}", arch="win32")
 
     def msiexec(self, m, *args):
         # The MSI is given by its Windows path; msiexec's own log goes beside it.
@@ -109,7 +102,7 @@ class Deploy(unittest.TestCase):
         reg = held["registry"]
         self.assertEqual(reg[arp + "\\DisplayName"], "TQ Printer Drivers")
         self.assertEqual(reg[arp + "\\Publisher"], "TQ Printer")
-        self.assertEqual(reg[arp + "\\DisplayVersion"], ".".join(_args.version.split(".")[:3]))
+        self.assertEqual(reg[arp + "\\DisplayVersion"], ".".join(ARGS.version.split(".")[:3]))
         stub = reg[ACTIVE_SETUP + "\\StubPath"]
         self.assertEqual(stub, f'"{INSTALLED}" set-default --model "5"')
         # What Windows runs at a user's next logon.
@@ -145,7 +138,7 @@ class Deploy(unittest.TestCase):
 
     def test_upgrade_keeps_the_printer(self):
         newer = pathlib.Path(ARGS.work) / "TQPrinterDrivers-newer.msi"
-        subprocess.run([_args.build_msi, str(PACKAGE), str(newer), higher_version(_args.version)], check=True,
+        subprocess.run([ARGS.build_msi, str(PACKAGE), str(newer), higher_version(ARGS.version)], check=True,
                        capture_output=True)
         self.addCleanup(newer.unlink)
         m = self.machine("msi-upgrade")
@@ -160,7 +153,7 @@ class Deploy(unittest.TestCase):
         old, new = (f"{UNINSTALL}\\{product_code(p)}" for p in (MSI, newer))
         reg = self.held(m, old, "DisplayVersion", new, "DisplayVersion")["registry"]
         self.assertIsNone(reg[old + "\\DisplayVersion"])
-        self.assertEqual(reg[new + "\\DisplayVersion"], higher_version(_args.version))
+        self.assertEqual(reg[new + "\\DisplayVersion"], higher_version(ARGS.version))
         # On Windows the older version's removal runs with UPGRADINGPRODUCTCODE
         # set and leaves the printers alone. Wine's msiexec removes the older
         # version without that property, so there the printer is uninstalled
@@ -242,10 +235,10 @@ class Deploy(unittest.TestCase):
         self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
         report = json.loads(r.stdout)
         self.assertEqual([p["choices"]["model"] for p in report["printers"]], [A31, A10])
-        held = self.held(m, DEVICE, "Device", base.PORTS_KEY, "COM2:")
+        held = self.held(m, DEVICE, "Device", winetest.PORTS_KEY, "COM2:")
         self.assertEqual(self.printers(m), {A31: "LPT1:", A10: "LPT2:"})
         self.assertEqual(held["registry"][DEVICE + "\\Device"], A31 + ",winspool,LPT1:")
-        self.assertEqual(held["registry"][base.PORTS_KEY + "\\COM2:"], "9600,N,8,1,p")
+        self.assertEqual(held["registry"][winetest.PORTS_KEY + "\\COM2:"], "9600,N,8,1,p")
         self.assertTrue(report["changed"])
         (line,) = [json.loads(l) for l in log.read_text().splitlines()]
         self.assertEqual((line["command"], line["exitStatus"], len(line["printers"])), ("apply", 0, 2))
@@ -299,7 +292,7 @@ class Deploy(unittest.TestCase):
         self.addCleanup(holder_out.unlink, missing_ok=True)
         out = open(holder_out, "wb")
         self.addCleanup(out.close)
-        holder = subprocess.Popen(["wine", _args.holder, m.wine.dos_path(marker), "8"], env=env,
+        holder = subprocess.Popen(["wine", ARGS.holder, m.wine.dos_path(marker), "8"], env=env,
                                   stdin=subprocess.DEVNULL, stdout=out, stderr=out)
         self.addCleanup(holder.wait, 60)
         deadline = time.monotonic() + 60
@@ -347,4 +340,4 @@ class Deploy(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    wine_args.run()
+    winetest.main()

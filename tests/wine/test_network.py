@@ -1,29 +1,23 @@
 """Network receipt printers under Wine: install on a tcp: port without the
 Standard TCP/IP Port monitor, plan's network port, ports refused before
 anything changes, and probe against stand-in printers on 127.0.0.1."""
-import argparse
 import json
 import pathlib
-import shutil
 import socket
 import sys
 import threading
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).parent))
-import wine_args  # noqa: E402,F401
+import winetest  # noqa: E402
 
-# --xcv is this script's own; test_install parses the arguments both take.
-_own = argparse.ArgumentParser(add_help=False)
-_own.add_argument("--xcv")
-_args, sys.argv[1:] = _own.parse_known_args()
-XCV = _args.xcv
-import test_install as base  # noqa: E402
-
-ARGS, PACKAGE, TQINSTALL = base.ARGS, base.PACKAGE, base.TQINSTALL
-WINEARCH, ARCH = base.NATIVE
-ENV = base.ENVIRONMENT[ARCH]
-DEVICE = base.DEVICE_KEY
+ARGS = winetest.parse_args(["--package", "--tqinstall", "--checker", "--xcv"])
+PACKAGE = pathlib.Path(ARGS.package)
+TQINSTALL = PACKAGE / ARGS.tqinstall
+XCV = ARGS.xcv
+WINEARCH, ARCH = winetest.native_arch(TQINSTALL)
+ENV = winetest.ENVIRONMENT[ARCH]
+DEVICE = winetest.DEVICE_KEY
 DLE_EOT = b"\x10\x04"
 
 
@@ -96,20 +90,17 @@ def closed_port():
 class Network(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        prefix = pathlib.Path(ARGS.work) / f"network-{WINEARCH}"
-
         class Holder(unittest.TestCase):
             def runTest(self):
                 pass
 
+        # One machine for the whole class: the holder's cleanup discards it.
         cls.holder = Holder()
-        cls.m = base.Machine(cls.holder, WINEARCH, prefix.name)
-        cls.prefix = prefix
+        cls.m = winetest.Machine(cls.holder, "network", arch=WINEARCH)
 
     @classmethod
     def tearDownClass(cls):
         cls.holder.doCleanups()
-        shutil.rmtree(cls.prefix, ignore_errors=True)
 
     def run_tq(self, *args):
         r = self.m.wine.run([TQINSTALL, *args], cwd=PACKAGE)
@@ -276,4 +267,4 @@ class Network(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    wine_args.run()
+    winetest.main()

@@ -141,7 +141,8 @@ nlohmann::json TestPrintLogLine(const std::string& time, const std::string& mach
                                     {"cut", s.cut},
                                     {"drawerPin", s.drawerPin ? nlohmann::json(s.drawerPin) : nlohmann::json(nullptr)},
                                     {"timeoutMs", s.timeoutMs}};
-    // The keys of a step as the other commands' lines give them.
+    // The keys of a step as the other commands' lines give them. A receipt
+    // changes nothing in the machine's setup.
     const nlohmann::json step = {{"step", "testPrint"},
                                  {"subject", r.printer},
                                  {"target", r.port},
@@ -151,13 +152,15 @@ nlohmann::json TestPrintLogLine(const std::string& time, const std::string& mach
                                  {"failed", !r.Succeeded()},
                                  {"error", r.error},
                                  {"message", r.error ? errorText(r.error) : std::string()},
-                                 {"durationMs", r.waitedMs}};
+                                 {"durationMs", r.waitedMs},
+                                 {"changed", false}};
     return {{"time", time},
             {"machine", machine},
             {"command", "test-print"},
             {"choices", choices},
             {"exitStatus", exitStatus},
             {"succeeded", r.Succeeded()},
+            {"changed", false},
             {"environment", ""},
             {"steps", nlohmann::json::array({step})}};
 }

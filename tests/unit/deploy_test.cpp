@@ -28,9 +28,10 @@ TEST(FleetFile, ResolvesEveryEntryAsInstallWould) {
     const auto printers = ParseFleetFile(R"({"printers": [
         {"model": 5, "port": "LPT1:", "default": true, "testPrint": false},
         {"model": "TQ-A10(No Cut) Series", "port": "COM2:", "serialPort": "COM2", "baud": 9600, "parity": "even"},
-        {"model": "7"}]})",
+        {"model": "7"},
+        {"model": "TQ-K30 Series", "port": "tcp:192.168.1.50:9101", "testPrint": true}]})",
                                          "x64");
-    ASSERT_EQ(printers.size(), 3u);
+    ASSERT_EQ(printers.size(), 4u);
     EXPECT_EQ(printers[0].choices.model.index, 5);
     EXPECT_EQ(printers[0].choices.portName, "LPT1:");
     EXPECT_TRUE(printers[0].choices.makeDefault);
@@ -41,6 +42,12 @@ TEST(FleetFile, ResolvesEveryEntryAsInstallWould) {
     EXPECT_FALSE(printers[1].choices.makeDefault);  // only the entry that says so
     EXPECT_EQ(printers[2].choices.model.index, 7);
     EXPECT_EQ(printers[2].choices.portName, "LPT1:");
+    EXPECT_FALSE(printers[2].networkPort);
+    // A network printer: the port it is made on, as install names and makes it.
+    EXPECT_EQ(printers[3].choices.portName, "IP_192.168.1.50_9101");
+    ASSERT_TRUE(printers[3].networkPort);
+    EXPECT_EQ(printers[3].networkPort->name, "IP_192.168.1.50_9101");
+    EXPECT_TRUE(printers[3].testPrint);
 }
 
 TEST(FleetFile, RefusesABadFileNamingThePlace) {
@@ -61,6 +68,8 @@ TEST(FleetFile, RefusesABadFileNamingThePlace) {
         {"row outside the table", R"({"printers": [{"model": 19}]})", "printers[0].model"},
         {"port not a text", R"({"printers": [{"model": 5, "port": 1}]})", "printers[0].port"},
         {"empty port", R"({"printers": [{"model": 5, "port": ""}]})", "printers[0].port"},
+        {"bad network port", R"({"printers": [{"model": 5}, {"model": 0, "port": "tcp:kitchen:0"}]})",
+         "printers[1].port"},
         {"default not a flag", R"({"printers": [{"model": 5, "default": "yes"}]})", "printers[0].default"},
         {"testPrint not a flag", R"({"printers": [{"model": 5, "testPrint": 1}]})", "printers[0].testPrint"},
         {"bad baud", R"({"printers": [{"model": 5, "baud": 1234}]})", "printers[0].baud"},

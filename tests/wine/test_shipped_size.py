@@ -3,7 +3,8 @@
 tqinstall's budget is above the 1 MiB we aim for: about 1.1 MB of it is the
 static libstdc++ (the locale facets for char and wchar_t in both string ABIs,
 the stream classes CLI11 formats with, std::filesystem, the demangler of the
-terminate handler), which any use of iostreams pulls in whole."""
+terminate handler), which any use of iostreams pulls in whole, and about 0.35 MB
+its exception tables; our own code with CLI11 and nlohmann/json is about 0.4 MB."""
 import pathlib
 import re
 import subprocess
@@ -19,7 +20,7 @@ KIB = 1024
 # (file name pattern, most bytes)
 BUDGETS = [
     (r"TQSetup(64)?\.exe", 512 * KIB),
-    (r"tqinstall(64)?\.exe", 1792 * KIB),
+    (r"tqinstall(64)?\.exe", 2048 * KIB),
     (r"dpinstx(86|64)\.exe", 512 * KIB),
 ]
 

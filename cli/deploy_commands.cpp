@@ -117,10 +117,7 @@ int RunApply(const ApplyOptions& o) {
     bool changed = false;
     nlohmann::json reports = nlohmann::json::array();
     nlohmann::json logged = nlohmann::json::array();
-    const std::string computer = [] {
-        const char* name = std::getenv("COMPUTERNAME");
-        return std::string(name ? name : "");
-    }();
+    const std::string computer = ComputerName();
     for (std::size_t i = 0; i < printers.size(); ++i) {
         const InstallChoices& choices = printers[i].choices;
         if (!o.json) {

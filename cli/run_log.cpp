@@ -75,12 +75,16 @@ bool RunLogFile::Open(const std::optional<std::string>& path) {
     return true;
 }
 
+std::string ComputerName() {
+    const char* name = std::getenv("COMPUTERNAME");
+    return name ? name : "";
+}
+
 bool RunLogFile::Write(const std::string& command, const nlohmann::json& choices, const InstallReport& report,
                        int exitStatus) {
     if (!out_) return true;
-    const char* machine = std::getenv("COMPUTERNAME");
-    return WriteLine(LogLine(UtcTimestamp(std::chrono::system_clock::now()), machine ? machine : "", command, choices,
-                             report, exitStatus, platform::SystemErrorText));
+    return WriteLine(LogLine(UtcTimestamp(std::chrono::system_clock::now()), ComputerName(), command, choices, report,
+                             exitStatus, platform::SystemErrorText));
 }
 
 bool RunLogFile::WriteLine(const nlohmann::json& line) {

@@ -22,6 +22,10 @@ namespace tq::cli {
 // "2024-05-01T09:30:00Z"
 std::string UtcTimestamp(std::chrono::system_clock::time_point when);
 
+// The computer's name as the log lines and the test receipt give it
+// (COMPUTERNAME); empty where it is not set.
+std::string ComputerName();
+
 // The choices of an installation as the log and the reports name them.
 nlohmann::json ChoicesToJson(const InstallChoices& choices);
 

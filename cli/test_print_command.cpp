@@ -21,11 +21,6 @@
 namespace tq::cli {
 namespace {
 
-std::string ComputerName() {
-    const char* name = std::getenv("COMPUTERNAME");
-    return name ? name : "";
-}
-
 // "2026-12-11 16:05:09", the local time of the machine that prints.
 std::string LocalDateTime() {
     const std::time_t t = std::time(nullptr);

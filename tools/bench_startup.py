@@ -186,9 +186,9 @@ def bench_wizard(args, build, work):
     package = build / "package"
     exe, bare = package / "TQSetup.exe", build / "tools" / "tq_bare_dialog.exe"
     with wizard.XDisplay(args.display) as display:
+        # The template prefix holds the fonts and Wine's own window frames.
         wine = winetest.Wine(winetest.fresh_prefix(work, "win32", "bench-wizard"), "win32")
         try:
-            wizard.prepare_prefix(wine, own_frames=True)
             watcher = MapWatcher(display.name)
             with open(work / "bench-wizard.log", "ab") as log:
                 def first():
@@ -212,7 +212,6 @@ def bench_install(args, build, work):
     exe, bare = package / "tqinstall.exe", build / "tools" / "tq_bare_install.exe"
     wine = winetest.Wine(winetest.fresh_prefix(work, "win32", "bench-install"), "win32")
     try:
-        wine.reg_add(wizard.DEFAULT_PRINTER_KEY)
         package_dos = wine.dos_path(package)
         plan = json.loads(wine.run([exe, "plan", "--model", MODEL, "--json"], cwd=package, check=True).stdout)
         calls = work / "bare-install-calls.txt"

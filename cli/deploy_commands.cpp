@@ -66,9 +66,7 @@ int WithMachineLock(unsigned waitSeconds, const std::function<int()>& command) {
 void AddApplyOptions(CLI::App& app, ApplyOptions& o) {
     app.add_option("FILE", o.file, "Fleet file: {\"printers\": [{\"model\": 5, \"port\": \"LPT1:\", \"default\": true}]}")
         ->required();
-    app.add_option("--package", o.package,
-                   "Package folder holding \"Printer Driver\\x86\\\" and \"Printer Driver\\x64\\\" "
-                   "(default: the current directory)");
+    AddPackageOption(app, o.package);
     app.add_option("--arch", o.arch, "Driver environment: x86|x64 (default: the WOW64 test)");
     app.add_flag("--json", o.json, "Print the report as JSON");
     AddLogOption(app, o.log);
@@ -102,15 +100,7 @@ int RunApply(const ApplyOptions& o) {
     }
     RunLogFile log;  // opened before --package changes the current directory
     if (!log.Open(o.log)) return kExitBadArguments;
-    if (o.package) {
-        std::error_code error;
-        fs::current_path(fs::u8path(*o.package), error);
-        if (error) {
-            std::cerr << "tqinstall: --package: cannot use the folder '" << *o.package << "': " << error.message()
-                      << "\n";
-            return kExitBadArguments;
-        }
-    }
+    if (!EnterPackageFolder(o.package)) return kExitBadArguments;
 
     NoProgress progress;
     int status = kExitDone;

@@ -58,11 +58,26 @@ private:
 
 }  // namespace
 
-void AddInstallOptions(CLI::App& app, InstallOptions& o) {
-    AddChoiceOptions(app, o.choices, false);
-    app.add_option("--package", o.package,
+void AddPackageOption(CLI::App& app, std::optional<std::string>& package) {
+    app.add_option("--package", package,
                    "Package folder holding \"Printer Driver\\x86\\\" and \"Printer Driver\\x64\\\" "
                    "(default: the current directory)");
+}
+
+bool EnterPackageFolder(const std::optional<std::string>& package) {
+    if (!package) return true;
+    std::error_code error;
+    std::filesystem::current_path(std::filesystem::u8path(*package), error);
+    if (error) {
+        std::cerr << "tqinstall: --package: cannot use the folder '" << *package << "': " << error.message() << "\n";
+        return false;
+    }
+    return true;
+}
+
+void AddInstallOptions(CLI::App& app, InstallOptions& o) {
+    AddChoiceOptions(app, o.choices, false);
+    AddPackageOption(app, o.package);
     app.add_flag("--json", o.json, "Print the report as JSON (progress lines then go to stderr)");
     AddLogOption(app, o.log);
     auto* testPrint = app.add_flag("--test-print", o.testPrint,
@@ -107,16 +122,7 @@ int RunInstall(const InstallOptions& o) {
     }
     RunLogFile log;  // opened before --package changes the current directory
     if (!log.Open(o.log)) return kExitBadArguments;
-    if (o.package) {
-        // The run takes its source files relative to the current directory.
-        std::error_code error;
-        std::filesystem::current_path(std::filesystem::u8path(*o.package), error);
-        if (error) {
-            std::cerr << "tqinstall: --package: cannot use the folder '" << *o.package << "': " << error.message()
-                      << "\n";
-            return kExitBadArguments;
-        }
-    }
+    if (!EnterPackageFolder(o.package)) return kExitBadArguments;
 
     std::ostream& progressOut = o.json ? std::cerr : std::cout;
     ProgressPrinter progress(progressOut, IsTerminal(o.json ? stderr : stdout));

@@ -22,6 +22,12 @@ struct InstallOptions {
 };
 
 void AddInstallOptions(CLI::App& app, InstallOptions& options);
+
+// --package DIR, for the commands that install from a package folder.
+void AddPackageOption(CLI::App& app, std::optional<std::string>& package);
+// Makes `package` (when given) the current directory, since the run takes its
+// source files relative to it; false, said on stderr, when it cannot be used.
+bool EnterPackageFolder(const std::optional<std::string>& package);
 int RunInstall(const InstallOptions& options);
 
 // Why an install cannot go on its port, checked before anything changes: a
